@@ -1,0 +1,13 @@
+#include "cli/commands.h"
+
+namespace cli {
+
+// Defined in the command files of this folder.
+int RunVersion(int argc, char** argv, int first);
+
+const Command kCommands[] = {
+    {"version", "print the program version", RunVersion},
+};
+const int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
+
+}  // namespace cli

@@ -1,0 +1,34 @@
+// tempiola-cli: the command-line companion of the window program.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+
+namespace {
+
+void PrintHelp(FILE* to) {
+  std::fprintf(to, "usage: tempiola-cli COMMAND [ARGS...] [--help]\n\ncommands:\n");
+  for (int i = 0; i < cli::kCommandCount; ++i) {
+    std::fprintf(to, "  %-10s %s\n", cli::kCommands[i].name, cli::kCommands[i].summary);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintHelp(stderr);
+    return cli::kExitUsage;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintHelp(stdout);
+    return 0;
+  }
+  for (int i = 0; i < cli::kCommandCount; ++i) {
+    if (std::strcmp(argv[1], cli::kCommands[i].name) == 0) return cli::kCommands[i].run(argc, argv, 2);
+  }
+  std::fprintf(stderr, "tempiola-cli: unknown command %s\n", argv[1]);
+  PrintHelp(stderr);
+  return cli::kExitUsage;
+}
