@@ -66,15 +66,6 @@ TEST(SynthesizeSecond, SilenceLengthForEverySymbolAtEveryRate) {
   }
 }
 
-TEST(SynthesizeSecond, SymbolThreeAt48kHz) {
-  std::vector<std::int16_t> s(48000);
-  SynthesizeSecond(s.data(), 5 * 48000, kToneFrequency, 400.0, 48000);
-  for (int k = 0; k < 19200; ++k) ASSERT_EQ(s[k], 0) << k;
-  int nonzero = 0;
-  for (int k = 19200; k < 48000; ++k) nonzero += s[k] != 0;
-  EXPECT_GT(nonzero, 28800 - 300);
-}
-
 TEST(BuildFrameAudio, WritesExactlyOneFrameAndEverySampleOfIt) {
   for (unsigned rate : kRates) {
     const std::size_t n = FrameSamples(rate);
