@@ -4,9 +4,13 @@ namespace cli {
 
 // Defined in the command files of this folder.
 int RunVersion(int argc, char** argv, int first);
+int RunFrame(int argc, char** argv, int first);
+int RunRender(int argc, char** argv, int first);
 
 const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
+    {"frame", "print the BPC frame for a local time", RunFrame},
+    {"render", "write BPC frames from a frame boundary to a WAV file", RunRender},
 };
 const int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 
