@@ -24,17 +24,30 @@ bool InRange(int index, unsigned count) { return index >= 0 && static_cast<unsig
 
 // ---- CComboBox ------------------------------------------------------------
 
+namespace {
+
+// The toolkit's closed drop-down list has more chrome than the template's
+// width allows for; a box too narrow for its longest item grows to the right.
+int Fitted(wxChoice* c, int index) {
+  c->InvalidateBestSize();
+  const int best = c->GetBestSize().x;
+  if (best > c->GetSize().x) c->SetSize(best, -1);
+  return index;
+}
+
+}  // namespace
+
 int CComboBox::AddString(const char* text) {
   auto* c = As<wxChoice>(m_pWindow);
-  return c ? c->Append(afx::ToWx(text)) : CB_ERR;
+  return c ? Fitted(c, c->Append(afx::ToWx(text))) : CB_ERR;
 }
 
 int CComboBox::InsertString(int index, const char* text) {
   auto* c = As<wxChoice>(m_pWindow);
   if (c == nullptr) return CB_ERR;
-  if (index < 0) return c->Append(afx::ToWx(text));
+  if (index < 0) return Fitted(c, c->Append(afx::ToWx(text)));
   if (static_cast<unsigned>(index) > c->GetCount()) return CB_ERR;
-  return c->Insert(afx::ToWx(text), static_cast<unsigned>(index));
+  return Fitted(c, c->Insert(afx::ToWx(text), static_cast<unsigned>(index)));
 }
 
 int CComboBox::DeleteString(UINT index) {

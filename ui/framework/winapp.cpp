@@ -116,9 +116,4 @@ HICON LoadIconResource(int id) {
   return result;
 }
 
-void PresentWindow(wxTopLevelWindow* window) {
-  if (window->IsIconized()) window->Iconize(false);
-  window->Raise();
-}
-
 }  // namespace afx

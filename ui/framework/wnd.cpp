@@ -74,6 +74,9 @@ void CWnd::SetWindowText(const char* text) {
   if (auto* t = dynamic_cast<wxTextCtrl*>(m_pWindow)) {
     if (t->IsMultiLine()) s.Replace("\r\n", "\n");
     t->ChangeValue(s);
+    // As a new text in an edit box: caret and view at its start.
+    t->SetInsertionPoint(0);
+    t->ShowPosition(0);
   } else if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
     tl->SetTitle(s);
     afx::SetTopLevelTitle(m_hWnd, text ? text : "");
