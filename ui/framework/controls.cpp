@@ -1,6 +1,7 @@
 // Combo box, list box and list view by index, over the toolkit's widgets.
 #include <wx/listctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/framework/afx_impl.h"
@@ -30,7 +31,11 @@ namespace {
 // width allows for; a box too narrow for its longest item grows to the right.
 int Fitted(wxChoice* c, int index) {
   c->InvalidateBestSize();
-  const int best = c->GetBestSize().x;
+  int best = c->GetBestSize().x;
+  if (wxWindow* parent = c->GetParent()) {
+    // Never past the dialog's right margin.
+    best = std::min(best, parent->GetClientSize().x - c->GetPosition().x - parent->ConvertDialogToPixels(wxSize(7, 0)).x);
+  }
   if (best > c->GetSize().x) c->SetSize(best, -1);
   return index;
 }

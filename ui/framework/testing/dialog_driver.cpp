@@ -260,6 +260,8 @@ std::string Window::ToolTip(int id) const {
 
 void Window::Pump() { PumpEvents(); }
 
+bool Window::IsRunning() const { return StillRunning(frame_); }
+
 bool Window::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!done()) {

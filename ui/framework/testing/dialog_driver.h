@@ -76,6 +76,8 @@ class Window {
   void Pump();
   bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+  // Its modal loop still runs (not ended yet).
+  bool IsRunning() const;
   AfxModalFrame& Frame() const { return frame_; }
 
  private:
