@@ -1,6 +1,6 @@
 #include "app/tempiola_app.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "app/instance_guard.h"
@@ -19,12 +19,13 @@ BEGIN_MESSAGE_MAP(CTempiolaApp, CWinApp)
 END_MESSAGE_MAP()
 
 void SetExeDirFromPath(const char* path) {
-  char buffer[kExeDirSize];
-  std::snprintf(buffer, sizeof buffer, "%s", path ? path : "");
-  if (char* slash = std::strrchr(buffer, '/')) *slash = '\0';
-  // Room is kept for the separator: the text is cut, never the '/'.
-  const std::size_t length = std::min(std::strlen(buffer), sizeof g_exeDir - 2);
-  std::memcpy(g_exeDir, buffer, length);
+  if (path == nullptr) path = "";
+  // The directory is taken from the whole path; room is kept for the
+  // separator, so a directory too long for the buffer is cut, never the '/'.
+  const char* slash = std::strrchr(path, '/');
+  const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path) : std::strlen(path);
+  const std::size_t length = std::min(dirLength, sizeof g_exeDir - 2);
+  std::memcpy(g_exeDir, path, length);
   g_exeDir[length] = '/';
   g_exeDir[length + 1] = '\0';
 }

@@ -8,7 +8,6 @@
 
 namespace {
 
-bool g_inputAttached = false;
 DWORD g_uiThread = 0;
 
 }  // namespace
@@ -30,8 +29,9 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
   return g_uiThread;
 }
 
-BOOL AttachThreadInput(DWORD, DWORD, BOOL attach) {
-  g_inputAttached = attach != FALSE;
+BOOL AttachThreadInput(DWORD, DWORD, BOOL) {
+  // X11 keeps no input state per thread: the window manager grants the
+  // focus to a window that presents itself (see PresentWindow).
   return TRUE;
 }
 
@@ -39,7 +39,7 @@ namespace afx {
 
 void PresentWindow(wxTopLevelWindow* window) {
   if (window->IsIconized()) window->Iconize(false);
-  window->Raise();
+  window->Raise();  // the toolkit's "present": raise and ask for the focus
 }
 
 }  // namespace afx

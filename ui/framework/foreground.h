@@ -10,6 +10,6 @@ HWND GetForegroundWindow();
 // The thread that runs a window of this program (0 for other windows).
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 DWORD GetCurrentThreadId();
-// While attached, bringing a window forward counts as the user's own
-// action, so the window manager gives it the focus.
+// Joins the input state of two threads while a window is brought forward.
+// Nothing to join on X11, where the window manager decides; always TRUE.
 BOOL AttachThreadInput(DWORD attachThread, DWORD toThread, BOOL attach);
