@@ -2,7 +2,7 @@
 // a dialog reacts to, message maps, posted messages, controls, message
 // boxes and the report of an exception that escapes a handler.
 #include <gtest/gtest.h>
-#include <wx/window.h>
+#include <wx/wx.h>
 
 #include <atomic>
 #include <thread>
@@ -213,6 +213,161 @@ TEST(MessageBox, ReturnsOkOrCancelAsAnswered) {
   EXPECT_EQ(AfxMessageBox("ok", MB_OKCANCEL), IDOK);
   EXPECT_EQ(AfxMessageBox("escape", MB_OKCANCEL), IDCANCEL);
   EXPECT_EQ(AfxMessageBox("escape", MB_OK), IDOK) << "a box with OK only answers Escape with OK";
+}
+
+}  // namespace
+
+namespace {
+
+// Template 131: a list view (1015) whose selection enables two buttons
+// through command-state update rows, as an editor of rows would have it.
+class RowsDlg : public CDialog {
+ public:
+  RowsDlg() : CDialog(IDD_MODIFY_SERVER_LIST) {}
+  CListCtrl m_list;
+  int doubleClicks = 0;
+  int clickedRow = -2;
+  int adds = 0;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_SERVER_TABLE, m_list);
+  }
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    m_list.InsertColumn(0, "No.", LVCFMT_LEFT, 45);
+    m_list.InsertColumn(1, "Address", LVCFMT_LEFT, 180);
+    for (const char* address : {"a.example", "b.example", "c.example"}) {
+      const int row = m_list.InsertItem(65535, "");
+      m_list.SetItemText(row, 1, address);
+    }
+    return TRUE;
+  }
+  BOOL PreTranslateMessage(MSG* msg) override {
+    UpdateDialogControls(this, FALSE);
+    return CDialog::PreTranslateMessage(msg);
+  }
+  afx_msg void OnUpdateNeedSelection(CCmdUI* ui) { ui->Enable(m_list.GetFirstSelectedItemPosition() != nullptr); }
+  afx_msg void OnDblclk(NMHDR* header, LRESULT* result) {
+    ++doubleClicks;
+    EXPECT_EQ(header->code, NM_DBLCLK);
+    EXPECT_EQ(header->idFrom, static_cast<UINT_PTR>(IDC_SERVER_TABLE));
+    POSITION pos = m_list.GetFirstSelectedItemPosition();
+    clickedRow = pos ? m_list.GetNextSelectedItem(pos) : -1;
+    *result = 0;
+  }
+  afx_msg void OnAdd() { ++adds; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(RowsDlg, CDialog)
+  ON_BN_CLICKED(IDC_ADD_SERVER, &RowsDlg::OnAdd)
+  ON_NOTIFY(NM_DBLCLK, IDC_SERVER_TABLE, &RowsDlg::OnDblclk)
+  ON_UPDATE_COMMAND_UI(IDC_DELETE_SERVER, &RowsDlg::OnUpdateNeedSelection)
+  ON_UPDATE_COMMAND_UI(IDC_MODIFY_SERVER, &RowsDlg::OnUpdateNeedSelection)
+END_MESSAGE_MAP()
+
+TEST(CommandState, UpdateRowsFollowTheSelectionAtTheNextInput) {
+  RowsDlg dlg;
+  afxtest::Script script;
+  script.Then([&](afxtest::Window& w) {
+    w.Click(IDC_ADD_SERVER);  // any input runs the update rows
+    EXPECT_EQ(dlg.adds, 1);
+    EXPECT_FALSE(w.IsEnabled(IDC_MODIFY_SERVER));
+    EXPECT_FALSE(w.IsEnabled(IDC_DELETE_SERVER));
+    EXPECT_TRUE(w.IsEnabled(IDC_RESTORE_DEFAULTS)) << "a control without a row is left alone";
+    w.Select(IDC_SERVER_TABLE, 1);
+    EXPECT_TRUE(w.IsEnabled(IDC_MODIFY_SERVER));
+    EXPECT_TRUE(w.IsEnabled(IDC_DELETE_SERVER));
+    w.Select(IDC_SERVER_TABLE, -1);
+    EXPECT_FALSE(w.IsEnabled(IDC_DELETE_SERVER));
+    w.DoubleClick(IDC_SERVER_TABLE, 2);
+    EXPECT_EQ(dlg.doubleClicks, 1);
+    EXPECT_EQ(dlg.clickedRow, 2);
+    w.Click(IDCANCEL);
+  });
+  script.Run(dlg);
+}
+
+TEST(Controls, ListViewRowsAppendDeleteAndCutTheirText) {
+  RowsDlg dlg;
+  afxtest::Script script;
+  script.Then([&](afxtest::Window& w) {
+    CListCtrl& list = dlg.m_list;
+    EXPECT_EQ(list.GetExtendedStyle(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    ASSERT_EQ(w.RowCount(IDC_SERVER_TABLE), 3);
+    EXPECT_EQ(w.Cell(IDC_SERVER_TABLE, 2, 1), "c.example") << "65535 appends";
+    EXPECT_FALSE(list.SetItemText(3, 1, "x")) << "no such row";
+    EXPECT_FALSE(list.SetItemText(0, 2, "x")) << "no such column";
+    char buffer[4];
+    EXPECT_EQ(list.GetItemText(0, 1, buffer, sizeof buffer), 3);
+    EXPECT_STREQ(buffer, "a.e");
+    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    POSITION pos = list.GetFirstSelectedItemPosition();
+    EXPECT_EQ(list.GetNextSelectedItem(pos), 2) << "single selection: the last one chosen";
+    EXPECT_EQ(pos, nullptr);
+    EXPECT_TRUE(list.DeleteItem(1));
+    EXPECT_EQ(w.Cell(IDC_SERVER_TABLE, 1, 1), "c.example");
+    EXPECT_FALSE(list.DeleteItem(5));
+    EXPECT_TRUE(list.DeleteAllItems());
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(list.GetFirstSelectedItemPosition(), nullptr);
+    w.Click(IDCANCEL);
+  });
+  script.Run(dlg);
+}
+
+TEST(Controls, ComboAndListBoxItemsKeepTheirOrderAndData) {
+  CDialog dlg(IDD_MAIN);
+  afxtest::Script script;
+  script.Then([&](afxtest::Window& w) {
+    auto& combo = *static_cast<CComboBox*>(dlg.GetDlgItem(IDC_SERVER_LIST));
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    EXPECT_EQ(combo.AddString("b"), 0);
+    EXPECT_EQ(combo.AddString("a"), 1) << "not sorted";
+    EXPECT_EQ(combo.SetItemData(1, 48000), 0);
+    EXPECT_EQ(combo.GetItemData(1), 48000u);
+    EXPECT_EQ(combo.SetItemData(2, 1), CB_ERR);
+    EXPECT_EQ(combo.SetCurSel(1), 1);
+    char text[8];
+    EXPECT_EQ(combo.GetLBText(0, text), 1);
+    EXPECT_STREQ(text, "b");
+    EXPECT_EQ(w.Text(IDC_SERVER_LIST), "a") << "a drop-down list's text is its selection";
+    EXPECT_EQ(combo.SetCurSel(7), CB_ERR);
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    combo.ResetContent();
+    EXPECT_EQ(combo.GetCount(), 0);
+
+    auto& list = *static_cast<CListBox*>(dlg.GetDlgItem(IDC_INFO));
+    EXPECT_EQ(list.InsertString(-1, "z"), 0);
+    EXPECT_EQ(list.InsertString(-1, "a"), 1) << "appended, whatever the sort style";
+    list.SetItemData(1, 200);
+    EXPECT_EQ(list.GetItemData(1), 200u);
+    EXPECT_EQ(list.GetItemData(0), 0u);
+    EXPECT_EQ(list.DeleteString(0), 1);
+    EXPECT_EQ(w.Items(IDC_INFO), std::vector<std::string>{"a"});
+    EXPECT_EQ(list.DeleteString(3), LB_ERR);
+    w.Click(IDCANCEL);
+  });
+  script.Run(dlg);
+}
+
+TEST(WaitCursor, ShownBetweenBeginAndEnd) {
+  CDialog dlg(IDD_ABOUTBOX);
+  afxtest::Script script;
+  script.Then([&](afxtest::Window& w) {
+    EXPECT_FALSE(wxIsBusy());
+    dlg.BeginWaitCursor();
+    EXPECT_TRUE(wxIsBusy());
+    dlg.EndWaitCursor();
+    EXPECT_FALSE(wxIsBusy());
+    dlg.EndWaitCursor();  // unbalanced: harmless
+    w.Key(VK_RETURN);
+  });
+  EXPECT_EQ(script.Run(dlg), IDOK);
 }
 
 }  // namespace
