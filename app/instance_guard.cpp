@@ -44,6 +44,10 @@ void CloseInstanceGuard() {
 }  // namespace
 
 void CreateInstanceGuard() {
+  // The window list and the message registry that the serving thread uses
+  // are built first, so that they outlive the guard at exit.
+  AfxTopLevelWindows();
+  platform::PostWindowMessage(0, 0, 0, 0);
   auto* channel = new platform::InstanceChannel;
   if (!channel->Create(kInstanceName) && channel->AlreadyExists()) {
     g_instanceMutexError = ERROR_ALREADY_EXISTS;
