@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/cli.h"
+#include "res/version.h"
 
 namespace cli {
 
@@ -13,7 +14,7 @@ int RunVersion(int argc, char** argv, int first) {
     return 0;
   }
   if (!args.positional().empty()) return Usage("version");
-  std::printf("tempiola 1.0.0.1 (20170308)\n");
+  std::printf("tempiola %s (%s)\n", kVersionText, kSpecialBuild);
   return 0;
 }
 

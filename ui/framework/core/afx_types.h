@@ -6,8 +6,14 @@
 #include "platform/window_messages.h"
 
 using BOOL = int;
-inline constexpr BOOL TRUE = 1;
-inline constexpr BOOL FALSE = 0;
+// Macros, as the system headers have them (and as the window toolkit's
+// headers define them too).
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
 using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;

@@ -1,0 +1,21 @@
+// The application object: one running copy per user, the executable's
+// directory, and the main dialog run modally.
+#pragma once
+
+#include "ui/framework/afxwin.h"
+
+class CTempiolaApp : public CWinApp {
+ public:
+  CTempiolaApp();
+  ~CTempiolaApp() override;
+
+  BOOL InitInstance() override;
+  BOOL InitApplication() override;
+
+ protected:
+  DECLARE_MESSAGE_MAP()
+};
+
+// Fills g_exeDir from the executable's path: the text up to its last '/'
+// (the whole text when there is none), then one '/', bounded to 260 bytes.
+void SetExeDirFromPath(const char* path);

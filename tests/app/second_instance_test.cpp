@@ -1,0 +1,111 @@
+// Two real copies of the program on the virtual display: the second one
+// says that the first runs, and only after its box is answered does the
+// first window come forward; then the second ends without a window of its
+// own. Driven with xdotool and read with xprop, as a user's desktop would.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return out;
+  std::array<char, 256> buffer;
+  while (std::fgets(buffer.data(), buffer.size(), pipe)) out += buffer.data();
+  ::pclose(pipe);
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+pid_t Start(const char* exe) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("NO_AT_BRIDGE", "1", 1);
+    ::execl(exe, exe, static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// The window of a visible title, waited for; empty when none appears.
+std::string WaitForWindow(const std::string& titleRegex) {
+  const std::string ids = Shell("timeout 10 xdotool search --sync --onlyvisible --name '" + titleRegex + "'");
+  return ids.substr(0, ids.find('\n'));
+}
+
+std::string WindowState(const std::string& id) { return Shell("xprop -id " + id + " WM_STATE | grep 'window state'"); }
+
+bool WaitForExit(pid_t pid, int& status, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+class Process {
+ public:
+  explicit Process(pid_t pid) : pid_(pid) {}
+  ~Process() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGTERM);
+      int status = 0;
+      ::waitpid(pid_, &status, 0);
+    }
+  }
+  pid_t pid() const { return pid_; }
+  void Forget() { pid_ = -1; }
+
+ private:
+  pid_t pid_;
+};
+
+TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
+  ASSERT_FALSE(Shell("xprop -root _NET_SUPPORTING_WM_CHECK").empty()) << "needs the fixture's window manager";
+  Process first(Start(TEMPIOLA_EXE));
+  const std::string window = WaitForWindow("^Orlavine$");
+  ASSERT_FALSE(window.empty()) << "the first copy shows its main window";
+  Shell("xdotool windowminimize --sync " + window);
+  ASSERT_NE(WindowState(window).find("Iconic"), std::string::npos);
+
+  Process second(Start(TEMPIOLA_EXE));
+  const std::string box = WaitForWindow("^tempiola$");
+  ASSERT_FALSE(box.empty()) << "the second copy shows its message box";
+  // Nothing happens to the first window while the box waits for the user.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_NE(WindowState(window).find("Iconic"), std::string::npos);
+  int status = 0;
+  EXPECT_FALSE(WaitForExit(second.pid(), status, 10)) << "the second copy waits for its box";
+  // The first window is minimised: a visible main window would be the second's.
+  EXPECT_EQ(Shell("xdotool search --onlyvisible --name '^Orlavine$' | wc -l"), "0") << "no main window of the second copy";
+
+  Shell("xdotool windowactivate --sync " + box + " key Return");
+  ASSERT_TRUE(WaitForExit(second.pid(), status, 10000)) << "the second copy ends after the box";
+  second.Forget();
+  EXPECT_TRUE(WIFEXITED(status));
+
+  // The first window: restored, active, and not left above the others. The
+  // window manager carries the request out in its own time.
+  const auto restoredAndActive = [&] {
+    return WindowState(window).find("Normal") != std::string::npos && Shell("xdotool getactivewindow") == window;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!restoredAndActive() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_NE(WindowState(window).find("Normal"), std::string::npos);
+  EXPECT_EQ(Shell("xdotool getactivewindow"), window);
+  EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// The GBK string: replacing and searching go character by character.
+#include <gtest/gtest.h>
+
+#include "ui/framework/core/cstring.h"
+
+namespace {
+
+TEST(CString, ReplaceMatchesOnlyAtCharacterStarts) {
+  // 丂 is 81 40 in GBK: its trail byte is '@'. Removing "@" must not cut it.
+  CString s("\x81@a@b");
+  EXPECT_EQ(s.Replace("@", ""), 1);
+  EXPECT_STREQ(s, "\x81@ab");
+
+  // "[" is 5B, the trail byte of many characters (e.g. 乕 81 5B).
+  CString t("\x81[[x]");
+  EXPECT_EQ(t.Replace("[", ""), 1);
+  EXPECT_STREQ(t, "\x81[x]");
+}
+
+TEST(CString, ReplaceRemovesEveryOccurrenceLeftToRight) {
+  CString s("aaa");
+  EXPECT_EQ(s.Replace("aa", "b"), 1);
+  EXPECT_STREQ(s, "ba");
+  CString t("#1   a.b.c   [x]");
+  EXPECT_EQ(t.Replace(" ", ""), 6);
+  EXPECT_STREQ(t, "#1a.b.c[x]");
+  CString u("abc");
+  EXPECT_EQ(u.Replace("", "x"), 0);
+  EXPECT_EQ(u.Replace("z", "x"), 0);
+  EXPECT_STREQ(u, "abc");
+  CString w("\xD6\xD0\xCE\xC4");  // 中文
+  EXPECT_EQ(w.Replace("\xCE\xC4", "\xD7\xD6"), 1);
+  EXPECT_STREQ(w, "\xD6\xD0\xD7\xD6");
+}
+
+TEST(CString, FindSkipsTrailBytesAndCutLengthKeepsCharactersWhole) {
+  CString s("\x81@@");
+  EXPECT_EQ(s.Find("@"), 2);
+  EXPECT_EQ(s.Find("#"), -1);
+  EXPECT_EQ(AfxGbkCutLength("ab\xD6\xD0", 3), 2);
+  EXPECT_EQ(AfxGbkCutLength("ab\xD6\xD0", 4), 4);
+  EXPECT_EQ(AfxGbkCutLength("ab\xD6", 10), 3) << "a lone lead byte at the end counts as one";
+}
+
+TEST(CString, FormatAndLoadString) {
+  CString s;
+  s.Format("#%d %s", 12, "x");
+  EXPECT_STREQ(s, "#12 x");
+  CString about;
+  EXPECT_TRUE(about.LoadString(101));
+  EXPECT_STREQ(about, "\xB9\xD8\xD3\xDA Tempiola(&A)...");  // 关于
+  EXPECT_FALSE(about.LoadString(9999));
+  EXPECT_TRUE(about.IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// The main window on a virtual display: its start-up state, the keys it
+// ignores, tool tips, the about and help boxes and the information log.
+#include <gtest/gtest.h>
+#include <wx/wx.h>
+
+#include <regex>
+#include <string>
+
+#include "platform/text_encoding.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "ui/framework/testing/dialog_driver.h"
+#include "ui/msg_ring.h"
+#include "ui/tempiola_dlg.h"
+
+namespace {
+
+using afxtest::Window;
+
+// Runs the main dialog; body gets the started window and ends it with Exit.
+void WithMainDialog(const std::function<void(Window&, CTempiolaDlg&)>& body,
+                    const std::function<void(afxtest::Script&)>& moreSteps = nullptr) {
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    body(w, dlg);
+    if (w.IsRunning()) w.Click(IDCANCEL);
+  });
+  if (moreSteps) moreSteps(script);
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+}
+
+std::string Utf8(const char* gbk) { return platform::GbkToUtf8(gbk); }
+
+void Log(CTempiolaDlg& dlg, const char* utf8, unsigned char kind) {
+  std::string gbk;
+  ASSERT_TRUE(platform::Utf8ToGbk(utf8, gbk));
+  MsgRingPut(gbk.c_str(), kind, g_msgRing);
+  dlg.SendMessage(WM_LOG_LINE, 0, 0);
+}
+
+// The shown text without its "hh:mm:ss  " prefix.
+std::string Body(const std::string& line) {
+  static const std::regex prefix("^[0-9]{2}:[0-9]{2}:[0-9]{2}  ");
+  EXPECT_TRUE(std::regex_search(line, prefix)) << line;
+  return line.size() >= 10 ? line.substr(10) : line;
+}
+
+TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    EXPECT_EQ(w.Title(), "Orlavine");
+    for (int id : {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_SERVER_LIST, IDC_INFO,
+                   IDC_HELP_BUTTON, IDCANCEL}) {
+      EXPECT_TRUE(w.IsEnabled(id)) << id;
+      EXPECT_TRUE(w.IsVisible(id)) << id;
+    }
+    EXPECT_FALSE(w.IsEnabled(IDC_STOP));
+    EXPECT_FALSE(w.IsVisible(IDC_TEST_START));
+    EXPECT_FALSE(w.IsVisible(IDC_TEST_STOP));
+    EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"模式0"});
+    EXPECT_EQ(w.Selection(IDC_MODE), 0);
+    EXPECT_EQ(w.ItemData(IDC_MODE, 0), 44100u);
+    EXPECT_TRUE(w.HasFocus(IDC_CALIBRATE)) << "the first tab stop has the focus";
+    EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
+    EXPECT_EQ(g_hMainDlg, dlg.m_hWnd);
+    EXPECT_EQ(dlg.m_resultKind, 0);
+    EXPECT_EQ(dlg.m_failKind, 3);
+    ASSERT_NE(dlg.m_hIcon, nullptr);
+    EXPECT_EQ(dlg.GetIcon(TRUE), dlg.m_hIcon);
+    EXPECT_EQ(dlg.GetIcon(FALSE), dlg.m_hIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(dlg.SendMessage(WM_QUERYDRAGICON)), dlg.m_hIcon);
+    // The about item ends the system menu, below a separator.
+    const auto menu = w.SystemMenu();
+    ASSERT_GE(menu.size(), 4u);
+    EXPECT_EQ(menu.front().id, SC_MINIMIZE);
+    EXPECT_TRUE(menu[menu.size() - 2].flags & MF_SEPARATOR);
+    EXPECT_EQ(menu.back().id, IDM_ABOUTBOX);
+    EXPECT_EQ(Utf8(menu.back().text.c_str()), "关于 Tempiola(&A)...");
+  });
+}
+
+TEST(MainDialog, EscapeAndReturnDoNothingAnywhere) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    w.Key(VK_ESCAPE);
+    w.Key(VK_RETURN);
+    dlg.GetDlgItem(IDCANCEL)->SetFocus();
+    w.Key(VK_RETURN);
+    dlg.GetDlgItem(IDC_INFO)->SetFocus();
+    w.Key(VK_ESCAPE);
+    EXPECT_TRUE(w.IsRunning()) << "the dialog is still open";
+  });
+}
+
+TEST(MainDialog, TheCloseBoxAndTheSystemMenuCloseIt) {
+  for (bool byMenu : {false, true}) {
+    CTempiolaDlg dlg;
+    afxtest::Script script;
+    script.Then([&](Window& w) {
+      if (byMenu) {
+        w.ChooseSystemCommand(SC_CLOSE);
+      } else {
+        w.Close();
+      }
+    });
+    EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  }
+}
+
+TEST(MainDialog, ToolTipsNameTheCommandsAndNothingElse) {
+  WithMainDialog([](Window& w, CTempiolaDlg&) {
+    EXPECT_EQ(w.ToolTip(IDCANCEL), "退出软件");
+    EXPECT_EQ(w.ToolTip(IDC_SERVER_LIST), "NTP服务器列表");
+    EXPECT_EQ(w.ToolTip(IDC_MODE), "发波模式");
+    EXPECT_EQ(w.ToolTip(IDC_CALIBRATE), "获取网络标准时间并对电脑校时");
+    EXPECT_EQ(w.ToolTip(IDC_QUERY), "只获取网络标准时间并显示时间偏差和网络延时，不对本机校时");
+    EXPECT_EQ(w.ToolTip(IDC_MODIFY_SERVERS), "修改、增加、删除NTP服务器地址");
+    EXPECT_EQ(w.ToolTip(IDC_START), "开始发波");
+    EXPECT_EQ(w.ToolTip(IDC_STOP), "停止发波");
+    EXPECT_EQ(w.ToolTip(IDC_HELP_BUTTON), "显示帮助，很重要，请先查看");
+    EXPECT_EQ(w.ToolTip(IDC_INFO), "");
+    EXPECT_EQ(w.ToolTip(IDC_TEST_STOP), "");
+  });
+}
+
+TEST(MainDialog, AboutBoxOpensFromTheSystemMenuAndClosesWithReturn) {
+  WithMainDialog([](Window& w, CTempiolaDlg&) { w.ChooseSystemCommand(IDM_ABOUTBOX); },
+                 [](afxtest::Script& script) {
+                   script.Then([](Window& about) {
+                     EXPECT_EQ(about.TemplateId(), IDD_ABOUTBOX);
+                     EXPECT_EQ(about.Title(), "关于 Tempiola");
+                     EXPECT_TRUE(about.HasFocus(IDOK));
+                     about.Key(VK_RETURN);
+                   });
+                 });
+}
+
+TEST(HelpBox, ShowsTheGuideReadOnlyFromTheTopAndClosesWithEscapeOrOk) {
+  WithMainDialog(
+      [](Window& w, CTempiolaDlg&) {
+        w.Click(IDC_HELP_BUTTON);
+        w.Click(IDC_HELP_BUTTON);
+      },
+      [](afxtest::Script& script) {
+        script.Then([](Window& help) {
+          EXPECT_EQ(help.TemplateId(), IDD_HELP);
+          EXPECT_EQ(help.Title(), "使用帮助");
+          EXPECT_TRUE(help.IsReadOnly(IDC_HELP_TEXT));
+          const std::string text = help.Text(IDC_HELP_TEXT);
+          EXPECT_EQ(text, Utf8(res::kHelpText));
+          EXPECT_EQ(text.rfind("软件介绍：\r\n", 0), 0u);
+          auto* edit = dynamic_cast<wxTextCtrl*>(help.Dialog().GetDlgItem(IDC_HELP_TEXT)->GetWxWindow());
+          ASSERT_NE(edit, nullptr);
+          EXPECT_EQ(edit->GetInsertionPoint(), 0) << "shown from its first line";
+          help.Key(VK_ESCAPE);
+        });
+        script.Then([](Window& help) { help.Click(IDOK); });
+      });
+}
+
+TEST(InformationLog, ALineOfTheSameKindAsTheLastReplacesIt) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    Log(dlg, "等待 3 秒开始发波", 5);
+    Log(dlg, "等待 2 秒开始发波", 5);
+    ASSERT_EQ(w.Items(IDC_INFO).size(), 1u);
+    EXPECT_EQ(Body(w.Items(IDC_INFO)[0]), "等待 2 秒开始发波");
+    Log(dlg, "获取#1服务器时间 成功！", 8);
+    Log(dlg, "获取#1服务器时间 成功！", 0);
+    const auto lines = w.Items(IDC_INFO);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Body(lines[1]), "获取#1服务器时间 成功！");
+    EXPECT_EQ(w.ItemData(IDC_INFO, 1), 8u);
+    EXPECT_EQ(w.ItemData(IDC_INFO, 2), 0u);
+  });
+}
+
+TEST(InformationLog, KeepsAtMost128LinesEitherWay) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    for (int i = 0; i < 128; ++i) Log(dlg, ("line " + std::to_string(i)).c_str(), static_cast<unsigned char>(i % 2));
+    ASSERT_EQ(w.Items(IDC_INFO).size(), 128u);
+    // Another kind than the last line's: the first line goes.
+    Log(dlg, "new kind", 7);
+    auto lines = w.Items(IDC_INFO);
+    ASSERT_EQ(lines.size(), 128u);
+    EXPECT_EQ(Body(lines.front()), "line 1");
+    EXPECT_EQ(Body(lines.back()), "new kind");
+    // The same kind as the last line: the last line is replaced, the first stays.
+    Log(dlg, "same kind", 7);
+    lines = w.Items(IDC_INFO);
+    ASSERT_EQ(lines.size(), 128u);
+    EXPECT_EQ(Body(lines.front()), "line 1");
+    EXPECT_EQ(Body(lines[126]), "line 127");
+    EXPECT_EQ(Body(lines.back()), "same kind");
+    EXPECT_TRUE(w.PumpUntil([&] { return w.TopIndex(IDC_INFO) > 0; })) << "the list scrolls to the new line";
+  });
+}
+
+TEST(InformationLog, WParamOneLeavesTheLineInTheRingAndAnEmptyRingShowsNothing) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    dlg.SendMessage(WM_LOG_LINE, 0, 0);
+    EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
+    std::string gbk;
+    ASSERT_TRUE(platform::Utf8ToGbk("停止发波", gbk));
+    MsgRingPut(gbk.c_str(), 7, g_msgRing);
+    dlg.SendMessage(WM_LOG_LINE, 1, 0);
+    EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
+    // The posted way, as producers send it.
+    ASSERT_TRUE(PostMessage(g_hMainDlg, WM_LOG_LINE, 0, 0));
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_INFO).size() == 1; }));
+    EXPECT_EQ(Body(w.Items(IDC_INFO)[0]), "停止发波");
+    EXPECT_EQ(w.ItemData(IDC_INFO, 0), 7u);
+  });
+}
+
+TEST(MainDialog, ActivationRequestRestoresWithoutStayingOnTop) {
+  WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
+    ASSERT_TRUE(PostMessage(dlg.m_hWnd, WM_ACTIVATE_INSTANCE, 0, 0));
+    w.Pump();
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(dlg.GetWxWindow());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->IsShown());
+    EXPECT_FALSE(frame->IsIconized());
+    EXPECT_FALSE(frame->GetWindowStyleFlag() & wxSTAY_ON_TOP);
+  });
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "ui/app_globals.h"
+
+char g_exeDir[kExeDirSize] = {0};

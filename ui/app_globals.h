@@ -1,0 +1,7 @@
+// Process-wide values of the window program.
+#pragma once
+
+// The executable's directory, ending in '/' (set at start-up; the server
+// list file lives there).
+inline constexpr int kExeDirSize = 260;
+extern char g_exeDir[kExeDirSize];

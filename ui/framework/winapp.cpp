@@ -1,0 +1,119 @@
+// The application object, the program's entry into the toolkit, icons and
+// bringing a window forward.
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <map>
+
+#include "platform/module_path.h"
+#include "platform/socket_startup.h"
+#include "ui/framework/afx_impl.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+class AfxToolkitApp : public wxApp {
+ public:
+  // The program reads no options: the toolkit's own parsing stays off.
+  bool OnInit() override { return true; }
+};
+
+}  // namespace
+
+const AFX_MSGMAP* CWinApp::GetThisMessageMap() {
+  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
+  static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, &entries[0]};
+  return &map;
+}
+
+const AFX_MSGMAP* CWinApp::GetMessageMap() const { return GetThisMessageMap(); }
+
+CWinApp::CWinApp(const char* appName) {
+  if (appName != nullptr) {
+    m_appName = appName;
+    m_pszAppName = m_appName.c_str();
+  }
+  g_app = this;
+}
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+BOOL CWinApp::InitApplication() { return TRUE; }
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+// The program ships no help file; its help is the help box.
+void CWinApp::OnHelp() {}
+
+HICON CWinApp::LoadIcon(UINT id) const { return afx::LoadIconResource(static_cast<int>(id)); }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+const char* AfxGetAppName() {
+  if (g_app == nullptr) return "";
+  if (g_app->m_pszAppName == nullptr) {
+    // Named after the executable, without directory and extension.
+    std::string name = platform::ExecutablePath();
+    const auto slash = name.find_last_of('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    g_app->m_appName = name;
+    g_app->m_pszAppName = g_app->m_appName.c_str();
+  }
+  return g_app->m_pszAppName;
+}
+
+int AfxWinMain(int argc, char** argv) {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr) {
+    std::fprintf(stderr, "no application object\n");
+    return 1;
+  }
+  wxApp::SetInstance(new AfxToolkitApp);
+  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+    std::fprintf(stderr, "cannot start the window system (is DISPLAY set?)\n");
+    return 1;
+  }
+  AfxGetAppName();
+  // As the framework does: -1 when InitApplication refuses; else the result
+  // of ExitInstance, after the message loop if InitInstance asked for one.
+  int result = -1;
+  if (app->InitApplication()) {
+    if (app->InitInstance()) wxTheApp->OnRun();
+    result = app->ExitInstance();
+  }
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return result;
+}
+
+void AfxEnableControlContainer() {
+  // No embedded (ActiveX) controls exist here: nothing to prepare.
+}
+
+BOOL AfxSocketInit() { return platform::SocketStartup() ? TRUE : FALSE; }
+
+namespace afx {
+
+HICON LoadIconResource(int id) {
+  static std::map<int, std::unique_ptr<AfxIcon>> icons;
+  auto it = icons.find(id);
+  if (it != icons.end()) return it->second.get();
+  const IconResource* r = FindIconResource(id);
+  if (r == nullptr || wxTheApp == nullptr) return nullptr;
+  auto icon = std::make_unique<AfxIcon>(AfxIcon{id, wxIcon(r->xpmLarge), wxIcon(r->xpmSmall)});
+  HICON result = icon.get();
+  icons.emplace(id, std::move(icon));
+  return result;
+}
+
+}  // namespace afx

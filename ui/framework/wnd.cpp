@@ -1,0 +1,339 @@
+// Windows and controls by identifier: text, state, focus, routing of
+// messages through the maps.
+#include <wx/listctrl.h>
+#include <wx/toplevel.h>
+
+#include <cstring>
+
+#include "ui/framework/afx_impl.h"
+
+const CWnd CWnd::wndTopMost;
+const CWnd CWnd::wndNoTopMost;
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() { Detach(); }
+
+void CWnd::Attach(wxWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle) {
+  Detach();
+  m_pWindow = window;
+  m_nID = id;
+  m_pOwner = owner;
+  m_dwStyle = style;
+  if (handle == 0) {
+    // Controls take no posted messages in this program; their handles only
+    // name them (GetDlgCtrlID, notifications).
+    m_hWnd = platform::RegisterWindow([](unsigned, std::uintptr_t, std::intptr_t) {});
+    m_bOwnsHandle = true;
+  } else {
+    m_hWnd = handle;
+    m_bOwnsHandle = false;
+  }
+  afx::MapHandle(m_hWnd, this);
+}
+
+void CWnd::Detach() {
+  if (m_hWnd != 0) {
+    if (afx::LookupHandle(m_hWnd) == this) afx::UnmapHandle(m_hWnd);
+    if (m_bOwnsHandle) platform::UnregisterWindow(m_hWnd);
+  }
+  m_hWnd = 0;
+  m_bOwnsHandle = false;
+  m_pWindow = nullptr;
+  m_pOwner = nullptr;
+}
+
+CWnd* CWnd::FromHandle(HWND window) { return afx::LookupHandle(window); }
+
+int GetDlgCtrlID(HWND window) {
+  CWnd* w = afx::LookupHandle(window);
+  return w ? w->GetDlgCtrlID() : 0;
+}
+
+std::string CWnd::TextGbk() const {
+  if (m_pWindow == nullptr) return std::string();
+  wxString text;
+  if (auto* t = dynamic_cast<wxTextCtrl*>(m_pWindow)) {
+    text = t->GetValue();
+    if (t->IsMultiLine()) text.Replace("\n", "\r\n");
+  } else if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
+    text = tl->GetTitle();
+  } else if (auto* c = dynamic_cast<wxChoice*>(m_pWindow)) {
+    text = c->GetStringSelection();
+  } else if (dynamic_cast<wxListBox*>(m_pWindow) || dynamic_cast<wxListCtrl*>(m_pWindow)) {
+    text.clear();
+  } else {
+    text = m_pWindow->GetLabel();
+  }
+  return afx::ToGbk(text);
+}
+
+void CWnd::SetWindowText(const char* text) {
+  if (m_pWindow == nullptr) return;
+  wxString s = afx::ToWx(text);
+  if (auto* t = dynamic_cast<wxTextCtrl*>(m_pWindow)) {
+    if (t->IsMultiLine()) s.Replace("\r\n", "\n");
+    t->ChangeValue(s);
+    // As a new text in an edit box: caret and view at its start.
+    t->SetInsertionPoint(0);
+    t->ShowPosition(0);
+  } else if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
+    tl->SetTitle(s);
+    afx::SetTopLevelTitle(m_hWnd, text ? text : "");
+  } else if (auto* c = dynamic_cast<wxChoice*>(m_pWindow)) {
+    const int i = c->FindString(s, true);
+    if (i != wxNOT_FOUND) c->SetSelection(i);
+  } else if (auto* st = dynamic_cast<wxStaticText*>(m_pWindow)) {
+    if (m_dwStyle & SS_NOPREFIX) {
+      st->SetLabelText(s);
+    } else {
+      st->SetLabel(s);
+    }
+  } else {
+    m_pWindow->SetLabel(s);
+  }
+}
+
+int CWnd::GetWindowText(char* buffer, int maxCount) const {
+  if (buffer == nullptr || maxCount <= 0) return 0;
+  const std::string text = TextGbk();
+  const int n = AfxGbkCutLength(text.c_str(), maxCount - 1);
+  std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
+  buffer[n] = '\0';
+  return n;
+}
+
+int CWnd::GetWindowTextLength() const { return static_cast<int>(TextGbk().size()); }
+
+void CWnd::GetWindowText(CString& text) const { text = TextGbk().c_str(); }
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+  if (m_pWindow == nullptr) return FALSE;
+  const BOOL wasDisabled = m_pWindow->IsThisEnabled() ? FALSE : TRUE;
+  m_pWindow->Enable(enable != FALSE);
+  return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const { return m_pWindow && m_pWindow->IsThisEnabled() ? TRUE : FALSE; }
+
+BOOL CWnd::ShowWindow(int command) {
+  if (m_pWindow == nullptr) return FALSE;
+  const BOOL wasVisible = m_pWindow->IsShown() ? TRUE : FALSE;
+  auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow);
+  switch (command) {
+    case SW_HIDE:
+      m_pWindow->Hide();
+      break;
+    case SW_MINIMIZE:
+      if (tl) tl->Iconize(true);
+      break;
+    case SW_RESTORE:
+      if (tl) tl->Iconize(false);
+      m_pWindow->Show();
+      break;
+    default:
+      m_pWindow->Show();
+      break;
+  }
+  return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const { return m_pWindow && m_pWindow->IsShownOnScreen() ? TRUE : FALSE; }
+
+CWnd* CWnd::GetFocus() {
+  for (wxWindow* w = wxWindow::FindFocus(); w != nullptr; w = w->GetParent()) {
+    if (CWnd* found = afx::LookupWidget(w)) return found;
+  }
+  return nullptr;
+}
+
+CWnd* CWnd::SetFocus() {
+  CWnd* previous = GetFocus();
+  if (m_pWindow) m_pWindow->SetFocus();
+  return previous;
+}
+
+BOOL CWnd::IsIconic() const {
+  auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow);
+  return tl && tl->IsIconized() ? TRUE : FALSE;
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+  if (rect == nullptr) return;
+  *rect = RECT{0, 0, 0, 0};
+  if (m_pWindow == nullptr) return;
+  const wxSize size = m_pWindow->GetClientSize();
+  rect->right = size.x;
+  rect->bottom = size.y;
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+  auto* dialog = dynamic_cast<const CDialog*>(this);
+  return dialog ? dialog->ControlById(id) : nullptr;
+}
+
+void CWnd::SetDlgItemText(int id, const char* text) {
+  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
+}
+
+UINT CWnd::GetDlgItemText(int id, char* buffer, int maxCount) const {
+  if (CWnd* c = GetDlgItem(id)) return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
+  if (buffer && maxCount > 0) buffer[0] = '\0';
+  return 0;
+}
+
+void CWnd::GotoDlgCtrl(CWnd* control) {
+  if (control == nullptr || control->m_pWindow == nullptr) return;
+  control->m_pWindow->SetFocus();
+  if (auto* t = dynamic_cast<wxTextCtrl*>(control->m_pWindow)) t->SelectAll();
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL revert) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr || !dialog->m_bHasSysMenu) return nullptr;
+  if (revert) {
+    dialog->ResetSystemMenu();
+    return nullptr;
+  }
+  return &dialog->m_sysMenu;
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr) return nullptr;
+  HICON& slot = bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
+  HICON previous = slot;
+  slot = icon;
+  dialog->ApplyIcons();
+  return previous;
+}
+
+HICON CWnd::GetIcon(BOOL bigIcon) const {
+  auto* dialog = dynamic_cast<const CDialog*>(this);
+  if (dialog == nullptr) return nullptr;
+  return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  if (m_pWindow == nullptr) return FALSE;
+  if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
+    if (insertAfter == &wndTopMost) {
+      tl->SetWindowStyleFlag(tl->GetWindowStyleFlag() | wxSTAY_ON_TOP);
+      tl->Raise();
+      afx::RaiseTopLevel(m_hWnd);
+    } else if (insertAfter == &wndNoTopMost) {
+      tl->SetWindowStyleFlag(tl->GetWindowStyleFlag() & ~wxSTAY_ON_TOP);
+    }
+  }
+  if ((flags & SWP_NOMOVE) == 0) m_pWindow->Move(x, y);
+  if ((flags & SWP_NOSIZE) == 0) m_pWindow->SetSize(cx, cy);
+  return TRUE;
+}
+
+BOOL CWnd::SetForegroundWindow() {
+  auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow);
+  if (tl == nullptr) return FALSE;
+  afx::PresentWindow(tl);
+  afx::RaiseTopLevel(m_hWnd);
+  return TRUE;
+}
+
+BOOL CWnd::EnableToolTips(BOOL enable) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr) return FALSE;
+  dialog->m_bToolTips = enable != FALSE;
+  return TRUE;
+}
+
+void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr || target == nullptr) return;
+  for (auto& [id, control] : dialog->m_controls) {
+    CCmdUI ui;
+    ui.m_nID = static_cast<UINT>(id);
+    ui.m_pOther = control;
+    if (target->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui)) continue;
+    if (disableIfNoHandler && dynamic_cast<wxButton*>(control->m_pWindow) != nullptr && id != IDOK &&
+        id != IDCANCEL && target->FindMessageEntry(WM_COMMAND, BN_CLICKED, ui.m_nID) == nullptr) {
+      control->EnableWindow(FALSE);
+    }
+  }
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+  return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  *result = 0;
+  if (message == WM_COMMAND) return OnCommand(wParam, lParam);
+  if (message == WM_NOTIFY) return OnNotify(wParam, lParam, result);
+  const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0);
+  if (e == nullptr) return FALSE;
+  switch (e->nSig) {
+    case AfxSig_vv:
+      (static_cast<CCmdTarget*>(this)->*e->pfn)();
+      return TRUE;
+    case AfxSig_vwl:
+      (this->*AfxFromPmsg<void (CWnd::*)(UINT, LPARAM)>(e->pfn))(static_cast<UINT>(wParam), lParam);
+      return TRUE;
+    case AfxSig_hv:
+      *result = reinterpret_cast<LRESULT>((this->*AfxFromPmsg<HCURSOR (CWnd::*)()>(e->pfn))());
+      return TRUE;
+    case AfxSig_lwl:
+      *result = (this->*AfxFromPmsg<LRESULT (CWnd::*)(WPARAM, LPARAM)>(e->pfn))(wParam, lParam);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HIWORD(wParam), nullptr); }
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header == nullptr) return FALSE;
+  // The row is chosen by the sender's own identifier (0 for the tool tips).
+  const UINT id = static_cast<UINT>(::GetDlgCtrlID(header->hwndFrom));
+  for (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_NOTIFY, header->code, id); e != nullptr;
+       e = FindMessageEntryAfter(e, WM_NOTIFY, header->code, id)) {
+    if (e->nSig == AfxSig_vNMHDRpl) {
+      (this->*AfxFromPmsg<void (CWnd::*)(NMHDR*, LRESULT*)>(e->pfn))(header, result);
+      return TRUE;
+    }
+    if (e->nSig == AfxSig_bwNMHDRpl &&
+        (this->*AfxFromPmsg<BOOL (CWnd::*)(UINT, NMHDR*, LRESULT*)>(e->pfn))(id, header, result)) {
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM) { return 0; }
+
+void CWnd::OnSysCommand(UINT id, LPARAM lParam) { DefWindowProc(WM_SYSCOMMAND, id, lParam); }
+
+void CWnd::OnPaint() { CPaintDC dc(this); }
+
+HCURSOR CWnd::OnQueryDragIcon() { return nullptr; }
+
+void CWnd::OnDestroy() {}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+  if (dx == nullptr || dx->m_pDlgWnd == nullptr || dx->m_bSaveAndValidate) return;
+  CDialog* dialog = dx->m_pDlgWnd;
+  CWnd* layer = dialog->GetDlgItem(id);
+  if (layer == nullptr || layer == &control) return;
+  control.Attach(layer->m_pWindow, id, dialog, layer->m_dwStyle, layer->m_hWnd);
+  dialog->m_controls[id] = &control;
+}

@@ -1,0 +1,55 @@
+// The main window: every control the user works with, the information log,
+// the tool tips and the control states; it routes each command to the part
+// of the program that carries it out.
+#pragma once
+
+#include "ntp/ntp_client.h"
+#include "ntp/ntp_result.h"
+#include "ui/framework/afxwin.h"
+
+// A second instance asks the running one to come forward.
+inline constexpr UINT WM_ACTIVATE_INSTANCE = WM_USER + 222;  // 1246
+
+class CTempiolaDlg : public CDialog {
+ public:
+  explicit CTempiolaDlg(CWnd* parent = nullptr);
+  ~CTempiolaDlg() override;
+
+  CComboBox m_cbMode;    // transmit modes; item data: sample rate in Hz
+  CListBox m_lbInfo;     // the information log
+  CComboBox m_cbServer;  // NTP server entries
+  HICON m_hIcon;
+  int m_resultKind = 0;  // kinds of NTP result lines (8 and 0 in turn)
+  int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)
+  NtpClient m_ntpClient;
+  NtpResult m_lastResult;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  BOOL OnInitDialog() override;
+
+  afx_msg void OnSysCommand(UINT id, LPARAM lParam);
+  afx_msg void OnPaint();
+  afx_msg HCURSOR OnQueryDragIcon();
+  afx_msg void OnCalibrateClock();
+  afx_msg void OnQueryServerTime();
+  afx_msg void PlayTestSignal();
+  afx_msg void OnStartTransmit();
+  afx_msg void OnStopTransmit();
+  afx_msg void OnModifyServers();
+  afx_msg void OnHelpButton();
+  afx_msg void OnDestroy();
+  afx_msg BOOL OnToolTipNeedText(UINT id, NMHDR* header, LRESULT* result);
+  afx_msg LRESULT OnLogLine(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnTransmitterStatus(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnActivateInstance(WPARAM wParam, LPARAM lParam);
+
+  // Filling the server list at start-up (step 8 of the initialisation).
+  void FillServerList();
+  // Starting and stopping the transmitter thread with the dialog.
+  void StartTransmitter();
+  void StopTransmitter();
+
+  DECLARE_MESSAGE_MAP()
+};

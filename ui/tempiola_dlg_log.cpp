@@ -1,0 +1,43 @@
+// The information log: one line from the message ring per WM_LOG_LINE.
+#include <ctime>
+
+#include "ui/msg_ring.h"
+#include "ui/tempiola_dlg.h"
+
+namespace {
+
+constexpr int kMaxLogLines = 128;
+
+}  // namespace
+
+LRESULT CTempiolaDlg::OnLogLine(WPARAM wParam, LPARAM) {
+  if (wParam != 0) return 0;
+  char text[kMsgRingTextSize];
+  unsigned char kind = 0;
+  if (!MsgRingGet(text, &kind, g_msgRing)) return 0;
+
+  int hour = -1, minute = -1, second = -1;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (now != static_cast<std::time_t>(-1) && localtime_r(&now, &local) != nullptr) {
+    hour = local.tm_hour;
+    minute = local.tm_min;
+    second = local.tm_sec;
+  }
+  char line[kMsgRingTextSize];
+  FormatLogLine(line, hour, minute, second, text);
+
+  const int count = m_lbInfo.GetCount();
+  if (count > 0) {
+    // A line of the same kind as the last one takes its place.
+    if (m_lbInfo.GetItemData(count - 1) == static_cast<DWORD_PTR>(kind)) {
+      m_lbInfo.DeleteString(static_cast<UINT>(count - 1));
+    } else if (count == kMaxLogLines) {
+      m_lbInfo.DeleteString(0);
+    }
+  }
+  const int index = m_lbInfo.InsertString(-1, line);
+  m_lbInfo.SetItemData(index, kind);
+  m_lbInfo.SetTopIndex(index);
+  return 0;
+}
