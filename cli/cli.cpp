@@ -89,6 +89,14 @@ int Usage(std::string_view usage) {
   return kExitUsage;
 }
 
+std::string Printable(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return out;
+}
+
 bool ParseInt(std::string_view text, long long& value) {
   if (text.empty()) return false;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

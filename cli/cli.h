@@ -47,6 +47,10 @@ int Fail(std::string_view utf8Message);
 // Usage line on stderr after a misuse; returns kExitUsage.
 int Usage(std::string_view usage);
 
+// The user's text for quoting in a one-line message: control characters
+// become '?'.
+std::string Printable(std::string_view text);
+
 // Parses a whole decimal number; false on anything else or overflow.
 bool ParseInt(std::string_view text, long long& value);
 

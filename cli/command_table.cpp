@@ -4,9 +4,17 @@ namespace cli {
 
 // Defined in the command files of this folder.
 int RunVersion(int argc, char** argv, int first);
+int RunFrame(int argc, char** argv, int first);
+int RunRender(int argc, char** argv, int first);
+int RunQuery(int argc, char** argv, int first);
+int RunCalibrate(int argc, char** argv, int first);
 
 const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
+    {"frame", "print the BPC frame for a local time", RunFrame},
+    {"render", "write BPC frames from a frame boundary to a WAV file", RunRender},
+    {"query", "ask an NTP server for the clock offset and network delay", RunQuery},
+    {"calibrate", "set the system clock from an NTP server", RunCalibrate},
 };
 const int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 

@@ -119,6 +119,14 @@ ReplacingFile::~ReplacingFile() {
 }
 
 bool ReplacingFile::Open() {
+  // Only a regular file (or nothing) is replaced: renaming over a device
+  // node would destroy it, and over a directory it fails only after all
+  // the writing.
+  struct stat st {};
+  if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error_ = S_ISDIR(st.st_mode) ? EISDIR : EPERM;
+    return false;
+  }
   std::string pattern = target_ + ".XXXXXX";
   int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {

@@ -54,6 +54,7 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
+  // Fails (EISDIR, EPERM) when the target exists but is not a regular file.
   bool Open();
   // The temporary file, open for reading and writing.
   File& file() { return file_; }

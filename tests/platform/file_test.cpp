@@ -68,6 +68,21 @@ TEST_F(ReplacingFileTest, UnwritableDirectoryFailsToOpen) {
   EXPECT_FALSE(out.Commit());
 }
 
+TEST_F(ReplacingFileTest, OnlyARegularFileIsReplaced) {
+  const std::string fifo = dir_ + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string sub = dir_ + "/sub";
+  ASSERT_TRUE(fs::create_directory(sub));
+  for (const std::string& target : {fifo, sub}) {
+    platform::ReplacingFile out(target);
+    EXPECT_FALSE(out.Open()) << target;
+    EXPECT_NE(out.LastError(), 0);
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_directory(sub));
+  EXPECT_EQ(EntriesInDir(), 2u) << "no temporary file made";
+}
+
 TEST_F(ReplacingFileTest, ExistingFileIsNotADirectory) {
   EXPECT_FALSE(platform::IsExistingFile(target_));
   EXPECT_FALSE(platform::IsExistingFile(dir_));

@@ -1,0 +1,76 @@
+// The BPC signal as sound: a 13 700 Hz sine at full scale, switched off for
+// 100 to 400 ms at the start of each second to send one symbol, written as
+// 16-bit mono PCM. Also the three transmit modes, the frame buffer sizes and
+// the fixed two-minute test signal.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The wave-out format record handed to the sound device.
+struct WAVEFORMATEX {
+  std::uint16_t wFormatTag;
+  std::uint16_t nChannels;
+  std::uint32_t nSamplesPerSec;
+  std::uint32_t nAvgBytesPerSec;
+  std::uint16_t nBlockAlign;
+  std::uint16_t wBitsPerSample;
+  std::uint16_t cbSize;
+};
+
+inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
+// Capability bits of the default output device.
+inline constexpr std::uint32_t WAVE_FORMAT_48M16 = 0x4000;   // 48 kHz mono 16-bit
+inline constexpr std::uint32_t WAVE_FORMAT_96M16 = 0x40000;  // 96 kHz mono 16-bit
+
+// 16-bit mono PCM at the given rate.
+WAVEFORMATEX FrameAudioFormat(unsigned rate);
+
+// A transmit mode: the mode list's item text (GBK), its sample rate (the
+// item data) and the device capability bit that makes it available
+// (0: always offered).
+struct TransmitMode {
+  const char* text;
+  unsigned rate;
+  std::uint32_t capability;
+};
+
+inline constexpr int kTransmitModeCount = 3;
+extern const TransmitMode kTransmitModes[kTransmitModeCount];
+
+// True for the rate of one of the transmit modes.
+bool IsTransmitRate(unsigned rate);
+
+inline constexpr double kToneFrequency = 13700.0;  // one fifth of the 68.5 kHz carrier
+inline constexpr unsigned kFrameSeconds = 20;
+
+// Bytes of one frame of 16-bit samples at the rate: 40 * rate.
+constexpr std::size_t FrameBytes(unsigned rate) { return std::size_t{2} * kFrameSeconds * rate; }
+constexpr std::size_t FrameSamples(unsigned rate) { return std::size_t{kFrameSeconds} * rate; }
+
+// Each of the transmitter's two buffers holds a frame at the highest rate.
+inline constexpr std::size_t kFrameBufferBytes = 3840000;
+static_assert(kFrameBufferBytes == FrameBytes(96000));
+
+// Writes exactly one second (rate samples) to out. n = first is the frame
+// index of the second's first sample; the phase is taken from n itself, so
+// the tone runs on without a jump across silences and seconds. The first
+// offMilliseconds of the second are silent.
+void SynthesizeSecond(std::int16_t* out, unsigned first, double frequency, double offMilliseconds,
+                      unsigned rate);
+
+// Fills out (FrameSamples(rate) samples) with the frame for the local time
+// that carries symbol 1 (second 1, 21 or 41); weekday 1 = Sunday.
+void BuildFrameAudio(int year, int month, int day, int weekday, unsigned hour, int minute, int second,
+                     unsigned rate, std::int16_t* out);
+
+// The hidden test signal: six consecutive frames for Sunday 2017-01-01
+// 01:01:01 to 01:02:41 at 44 100 Hz, 120 s in all.
+inline constexpr unsigned kTestSignalRate = 44100;
+inline constexpr int kTestSignalFrames = 6;
+inline constexpr std::size_t kTestSignalBytes = 10584000;
+inline constexpr std::size_t kTestSignalSamples = kTestSignalBytes / 2;
+static_assert(kTestSignalBytes == kTestSignalFrames * FrameBytes(kTestSignalRate));
+
+// Fills out (kTestSignalSamples samples) with the test signal.
+void BuildTestSignal(std::int16_t* out);

@@ -1,0 +1,52 @@
+#include "cli/civil_time.h"
+
+namespace cli {
+namespace {
+
+bool Digits(std::string_view text, size_t at, size_t count, int& value) {
+  value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseCivilTime(std::string_view text, std::chrono::local_seconds& out) {
+  using namespace std::chrono;
+  // YYYY-MM-DD HH:MM:SS
+  // 0123456789012345678
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':') {
+    return false;
+  }
+  int y, mo, d, h, mi, s;
+  if (!Digits(text, 0, 4, y) || !Digits(text, 5, 2, mo) || !Digits(text, 8, 2, d) || !Digits(text, 11, 2, h) ||
+      !Digits(text, 14, 2, mi) || !Digits(text, 17, 2, s)) {
+    return false;
+  }
+  year_month_day date{year{y}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(d)}};
+  if (!date.ok() || h > 23 || mi > 59 || s > 59) return false;
+  out = local_days{date} + hours{h} + minutes{mi} + seconds{s};
+  return true;
+}
+
+CivilFields BreakDown(std::chrono::local_seconds time) {
+  using namespace std::chrono;
+  local_days midnight = floor<days>(time);
+  year_month_day date{midnight};
+  hh_mm_ss clock{time - midnight};
+  CivilFields f;
+  f.year = static_cast<int>(date.year());
+  f.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  f.day = static_cast<int>(static_cast<unsigned>(date.day()));
+  f.weekday = static_cast<int>(weekday{midnight}.c_encoding()) + 1;
+  f.hour = static_cast<int>(clock.hours().count());
+  f.minute = static_cast<int>(clock.minutes().count());
+  f.second = static_cast<int>(clock.seconds().count());
+  return f;
+}
+
+}  // namespace cli

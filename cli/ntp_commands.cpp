@@ -1,0 +1,93 @@
+// query / calibrate: one exchange with an NTP server, and for calibrate the
+// clock set to the local time plus the offset, as the window program does.
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "cli/cli.h"
+#include "ntp/ntp_client.h"
+#include "ntp/wsocket_exception.h"
+#include "platform/system_message.h"
+#include "res/strings.h"
+
+namespace cli {
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr long long kNtpPort = 123;
+
+struct Target {
+  std::string host;
+  int port = 0;
+};
+
+// 0 when argv names one host and a valid port; otherwise the exit status.
+int ParseTarget(int argc, char** argv, int first, const char* command, Target& target, bool& helpShown) {
+  const std::string usage = std::string(command) + " HOST [--port N]";
+  Args args;
+  std::string error;
+  if (!args.Parse(argc, argv, first, {{"--port"}, {}}, error)) return Fail(error);
+  if (args.WantsHelp()) {
+    std::printf("usage: tempiola-cli %s\n", usage.c_str());
+    helpShown = true;
+    return 0;
+  }
+  if (args.positional().size() != 1 || args.positional()[0].empty()) return Usage(usage);
+  long long port = kNtpPort;
+  if (auto text = args.Value("--port")) {
+    if (!ParseInt(*text, port) || port < 1 || port > 65535) return Fail("--port needs a number from 1 to 65535");
+  }
+  target.host = args.positional()[0];
+  target.port = static_cast<int>(port);
+  return 0;
+}
+
+// Prints the result line, or the reason on stderr; false on failure.
+bool QueryAndPrint(NtpClient& client, const Target& target, NtpResult& result) {
+  try {
+    client.Query(target.host.c_str(), result, target.port);
+  } catch (CWSocketException* e) {
+    char reason[256];
+    if (!e->GetErrorMessage(reason, sizeof reason)) std::snprintf(reason, sizeof reason, "error %d", e->m_nError);
+    e->Delete();
+    std::fprintf(stderr, "tempiola-cli: %s: %s\n", target.host.c_str(), reason);
+    return false;
+  }
+  std::printf("offset %.6f delay %.6f stratum %d\n", result.offset, result.delay, result.stratum);
+  std::fflush(stdout);
+  return true;
+}
+
+}  // namespace
+
+int RunQuery(int argc, char** argv, int first) {
+  Target target;
+  bool helpShown = false;
+  if (int status = ParseTarget(argc, argv, first, "query", target, helpShown); status != 0 || helpShown) return status;
+  NtpClient client;
+  NtpResult result;
+  return QueryAndPrint(client, target, result) ? 0 : kExitFailed;
+}
+
+int RunCalibrate(int argc, char** argv, int first) {
+  Target target;
+  bool helpShown = false;
+  if (int status = ParseTarget(argc, argv, first, "calibrate", target, helpShown); status != 0 || helpShown) {
+    return status;
+  }
+  NtpClient client;
+  NtpResult result;
+  if (!QueryAndPrint(client, target, result)) return kExitFailed;
+  // The local clock read again now, moved by the offset.
+  if (client.SetSystemClock(NtpTimestamp::Now().AddSeconds(result.offset))) {
+    PrintGbk(res::kClockSet);
+    return 0;
+  }
+  const int error = errno;
+  std::string reason;
+  platform::SystemErrorMessage(error, reason);
+  PrintGbkError(std::string(res::kClockNotSet) + " " + reason);
+  return kExitFailed;
+}
+
+}  // namespace cli

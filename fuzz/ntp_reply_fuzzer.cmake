@@ -1,0 +1,1 @@
+tempiola_fuzzer(ntp_reply_fuzzer ntp_reply_fuzzer.cpp tempiola_ntp)

@@ -1,0 +1,16 @@
+#include "ntp/ntp_errors.h"
+
+#include "res/strings.h"
+
+const char* NtpErrorText(int code) {
+  switch (code) {
+    case kNtpErrorTimedOut: return res::kNtpErrorTimedOut;
+    case kNtpErrorEmptyReply: return res::kNtpErrorEmptyReply;
+    case kNtpErrorNotServerReply: return res::kNtpErrorNotServerReply;
+    case kNtpErrorNotOurRequest: return res::kNtpErrorNotOurRequest;
+    case kNtpErrorBadStratum: return res::kNtpErrorBadStratum;
+    case kNtpErrorUnsynchronised: return res::kNtpErrorUnsynchronised;
+    case kNtpErrorNoTransmitTime: return res::kNtpErrorNoTransmitTime;
+    default: return nullptr;
+  }
+}

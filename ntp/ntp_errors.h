@@ -1,0 +1,19 @@
+// The codes with which an NTP query fails when no system call did, carried
+// by CWSocketException. Their numbers keep clear of errno values and of the
+// (negative) resolver codes.
+#pragma once
+
+// No reply within the time-out (the Windows Sockets "timed out" number).
+inline constexpr int kNtpErrorTimedOut = 10060;
+// The reply datagram was empty.
+inline constexpr int kNtpErrorEmptyReply = 1226;
+
+// A datagram that is not a usable answer to our request.
+inline constexpr int kNtpErrorNotServerReply = 30001;   // mode is not 4 (server)
+inline constexpr int kNtpErrorNotOurRequest = 30002;    // originate differs from our transmit time
+inline constexpr int kNtpErrorBadStratum = 30003;       // stratum 0 (kiss-o'-death) or above 15
+inline constexpr int kNtpErrorUnsynchronised = 30004;   // leap indicator 3
+inline constexpr int kNtpErrorNoTransmitTime = 30005;   // transmit timestamp is zero
+
+// The text of one of the codes above, or null for any other code.
+const char* NtpErrorText(int code);

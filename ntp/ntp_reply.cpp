@@ -1,0 +1,42 @@
+#include "ntp/ntp_reply.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "ntp/ntp_errors.h"
+#include "ntp/ntp_packet.h"
+
+int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimestamp& request,
+                 const NtpTimestamp& received, NtpResult& result) {
+  if (size == 0) return kNtpErrorEmptyReply;
+  if (size > kNtpReplyCapacity) return EMSGSIZE;
+  unsigned char reply[kNtpReplyCapacity] = {};
+  std::memcpy(reply, datagram, std::min(size, sizeof reply));
+
+  const int leapIndicator = reply[0] >> 6;
+  const int mode = reply[0] & 7;
+  const int stratum = reply[1];
+  NtpTimestamp t1, t2, t3;
+  t1.FromNetwork(reply + kNtpOriginateOffset);
+  t2.FromNetwork(reply + kNtpReceiveOffset);
+  t3.FromNetwork(reply + kNtpTransmitOffset);
+
+  // A stale or forged datagram, a kiss-o'-death or an unsynchronised server
+  // would otherwise set the clock arbitrarily far off.
+  if (mode != kNtpModeServer) return kNtpErrorNotServerReply;
+  if (t1 != request) return kNtpErrorNotOurRequest;
+  if (stratum < 1 || stratum > kNtpMaxStratum) return kNtpErrorBadStratum;
+  if (leapIndicator == kNtpLeapAlarm) return kNtpErrorUnsynchronised;
+  if (t3.Value() == 0) return kNtpErrorNoTransmitTime;
+
+  result.leapIndicator = leapIndicator;
+  result.stratum = stratum;
+  result.T1 = t1;
+  result.T2 = t2;
+  result.T3 = t3;
+  result.T4 = received;
+  result.delay = received.SecondsSince(t1) - t3.SecondsSince(t2);
+  result.offset = (t2.SecondsSince(t1) + t3.SecondsSince(received)) * 0.5;
+  return 0;
+}

@@ -1,0 +1,28 @@
+#include "platform/resolver.h"
+
+#include <cerrno>
+
+namespace platform {
+
+int GetAddressInfo(const char* host, const char* service, int flags, int family, int socketType, int protocol,
+                   addrinfo** list) {
+  *list = nullptr;
+  addrinfo hints{};
+  hints.ai_flags = flags;
+  hints.ai_family = family;
+  hints.ai_socktype = socketType;
+  hints.ai_protocol = protocol;
+  errno = 0;
+  const int result = ::getaddrinfo(host, service, &hints, list);
+  if (result == 0) return 0;
+  *list = nullptr;
+  // EAI_SYSTEM says only "look at errno"; the errno itself is the useful code.
+  if (result == EAI_SYSTEM && errno != 0) return errno;
+  return result;
+}
+
+void FreeAddressInfo(addrinfo* list) {
+  if (list != nullptr) ::freeaddrinfo(list);
+}
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+// The system clock in UTC: read to the millisecond, and set. Setting goes
+// through a replaceable clock so that tests never move the machine's clock.
+#pragma once
+
+#include <ctime>
+#include <functional>
+
+#include "platform/system_time.h"
+
+namespace platform {
+
+// The current UTC time (CLOCK_REALTIME), milliseconds truncated.
+void GetSystemTime(SYSTEMTIME& systemTime);
+
+// Sets CLOCK_REALTIME. False with errno set: EINVAL for a time that does not
+// convert, EPERM when CAP_SYS_TIME is not in the effective set.
+bool SetSystemTime(const SYSTEMTIME& systemTime);
+
+// Stands in for clock_settime(CLOCK_REALTIME, ...): 0, or an errno value.
+using ClockSetter = std::function<int(const timespec& time)>;
+
+// While it lives, SetSystemTime hands the time to the given setter instead of
+// the real clock. Install it on the thread that sets the clock; not nestable
+// across threads.
+class ClockOverride {
+ public:
+  explicit ClockOverride(ClockSetter setter);
+  ~ClockOverride();
+  ClockOverride(const ClockOverride&) = delete;
+  ClockOverride& operator=(const ClockOverride&) = delete;
+
+ private:
+  ClockSetter previous_;
+};
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "bpc/bpc_frame.h"
+#include "tests/bpc/symbol_decoder.h"
+#include "tests/cli/cli_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using cli_test::RunCli;
+
+std::uint32_t Le32(const std::string& s, size_t at) {
+  return static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8 |
+         static_cast<unsigned char>(s[at + 2]) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
+}
+std::uint16_t Le16(const std::string& s, size_t at) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
+}
+
+std::vector<int> Expected(int year, int month, int day, int weekday, unsigned hour, int minute, int second) {
+  BpcFrame f{};
+  EncodeBpcFrame(year, month, day, weekday, hour, minute, second, f);
+  return std::vector<int>(f.begin(), f.end());
+}
+
+class RenderCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tempiola-render-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  size_t EntriesInDir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
+
+  std::string dir_;
+};
+
+TEST_F(RenderCommand, HeaderAndLength) {
+  struct Case {
+    std::vector<std::string> args;  // the file name is appended first
+    std::uint32_t rate;
+    std::uint32_t frames;
+  };
+  const Case cases[] = {
+      {{"--start", "2026-12-31 23:59:40", "--frames", "1"}, 44100, 1},  // default rate
+      {{"--start", "2026-12-31 23:59:40", "--frames", "2", "--rate", "48000"}, 48000, 2},
+      {{"--rate=96000", "--frames=1", "--start=2026-12-31 23:59:00"}, 96000, 1},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir_ + "/out.wav";
+    std::vector<std::string> args{"render", path};  // options after the file, too
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    cli_test::Result r = RunCli(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+
+    std::string wav = cli_test::Slurp(path);
+    const std::uint32_t data = c.frames * 40 * c.rate;
+    ASSERT_EQ(wav.size(), 44u + data) << c.rate;
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(Le32(wav, 4), 36 + data);
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(Le32(wav, 16), 16u);
+    EXPECT_EQ(Le16(wav, 20), 1);   // PCM
+    EXPECT_EQ(Le16(wav, 22), 1);   // mono
+    EXPECT_EQ(Le32(wav, 24), c.rate);
+    EXPECT_EQ(Le32(wav, 28), 2 * c.rate);
+    EXPECT_EQ(Le16(wav, 32), 2);
+    EXPECT_EQ(Le16(wav, 34), 16);
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(Le32(wav, 40), data);
+    EXPECT_EQ(EntriesInDir(), 1u) << "no temporary file left";
+  }
+}
+
+TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
+  const std::string path = dir_ + "/year.wav";
+  cli_test::Result r = RunCli({"render", "--start", "2026-12-31 23:59:40", "--frames", "3", "--rate", "96000", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string wav = cli_test::Slurp(path);
+  ASSERT_EQ(wav.size(), 44u + 3u * 3840000u);
+  std::vector<std::int16_t> samples((wav.size() - 44) / 2);
+  std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+
+  // 23:59:41 on Thursday, then 00:00:01 and 00:00:21 on Friday 2027-01-01.
+  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 96000), Expected(2026, 12, 31, 5, 23, 59, 41));
+  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 1 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 1));
+  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 2 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 21));
+}
+
+TEST_F(RenderCommand, ReplacesAnExistingFileWhole) {
+  const std::string path = dir_ + "/again.wav";
+  std::ofstream(path) << std::string(5000000, 'x');
+  cli_test::Result r = RunCli({"render", "--start", "2026-03-01 12:00:20", "--frames", "1", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::file_size(path), 44u + 1764000u);
+}
+
+TEST_F(RenderCommand, BadInputIsOneLineStatusTwoAndNoFile) {
+  const std::string file = dir_ + "/bad.wav";
+  const std::string start = "2026-12-31 23:59:40";
+  const std::vector<std::vector<std::string>> calls = {
+      {"--start", "2026-12-31 23:59:41", "--frames", "1", file},  // not a boundary
+      {"--start", "2026-12-31 23:59:30", "--frames", "1", file},
+      {"--start", "2026-02-29 00:00:00", "--frames", "1", file},  // no such day
+      {"--start", "noon", "--frames", "1", file},
+      {"--start", start, "--frames", "0", file},
+      {"--start", start, "--frames", "-3", file},
+      {"--start", start, "--frames", "two", file},
+      {"--start", start, "--frames", "1.5", file},
+      {"--start", start, "--frames", "99999999999999999999", file},
+      {"--start", start, "--frames", "1119", "--rate", "96000", file},  // past the 32-bit WAV sizes
+      {"--start", start, "--frames", "1", "--rate", "22050", file},
+      {"--start", start, "--frames", "1", "--rate", "fast", file},
+      {"--start", start, "--frames", "1", "--rate", "-44100", file},
+      {"--start", start, "--frames", "1", "--rate", "4294967296", file},
+      {"--start", start, "--frames", "1", "--rate", file},  // option without its value
+      {"--start", start, "--frames", "1", "--loud", file},
+      {"--frames", "1", file},
+      {"--start", start, file},
+      {"--start", start, "--frames", "1"},
+      {"--start", start, "--frames", "1", file, file},
+      {"--start", start, "--frames", "1", dir_ + "/missing/out.wav"},
+      {"--start", start, "--frames", "1", dir_},  // a directory
+  };
+  // A target that is there but not a regular file stays as it is.
+  const std::string fifo = dir_ + "/pipe.wav";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  cli_test::Result r = RunCli({"render", "--start", start, "--frames", "1", fifo});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  fs::remove(fifo);
+
+  for (const auto& call : calls) {
+    std::vector<std::string> args{"render"};
+    args.insert(args.end(), call.begin(), call.end());
+    std::string shown;
+    for (const std::string& a : call) shown += " [" + a + "]";
+    cli_test::Result r = RunCli(args);
+    EXPECT_EQ(r.status, 2) << shown;
+    EXPECT_EQ(r.out, "") << shown;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown << ": " << r.err;
+    EXPECT_EQ(EntriesInDir(), 0u) << shown << ": left a file behind";
+  }
+}
+
+TEST_F(RenderCommand, HelpGoesToStdout) {
+  cli_test::Result r = RunCli({"render", "--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("usage: tempiola-cli render"), std::string::npos) << r.out;
+  EXPECT_EQ(EntriesInDir(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// A UDP server on loopback that answers each datagram with whatever the
+// test's reply function makes of it (or nothing), on its own thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "ntp/ntp_timestamp.h"
+
+using Bytes = std::vector<unsigned char>;
+
+class FakeNtpServer {
+ public:
+  // nullopt: stay silent.
+  using ReplyFunction = std::function<std::optional<Bytes>(const Bytes& request)>;
+
+  explicit FakeNtpServer(ReplyFunction reply, const char* address = "127.0.0.1");
+  ~FakeNtpServer();
+  FakeNtpServer(const FakeNtpServer&) = delete;
+  FakeNtpServer& operator=(const FakeNtpServer&) = delete;
+
+  int port() const { return port_; }
+  int requests() const { return requests_.load(); }
+
+ private:
+  void Serve();
+
+  ReplyFunction reply_;
+  int fd_ = -1;
+  int stopFd_ = -1;
+  int port_ = 0;
+  std::atomic<int> requests_{0};
+  std::thread thread_;
+};
+
+// The transmit timestamp of a request (bytes 40..47).
+NtpTimestamp RequestTransmit(const Bytes& request);
+
+// A well-formed server reply to request: leap indicator 0, version 4, mode 4,
+// stratum 2, originate = the request's transmit time, receive = that + 0.5 s,
+// transmit = that + 0.51 s, padded with zeros to size bytes.
+Bytes ServerReply(const Bytes& request, std::size_t size = 48);
+
+// Number of open file descriptors of this process.
+int OpenDescriptorCount();

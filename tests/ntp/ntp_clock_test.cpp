@@ -1,0 +1,78 @@
+// Setting the clock never reaches the machine's real clock here: success
+// goes through an injected clock, refusal through a process without the
+// capability.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "ntp/ntp_client.h"
+#include "platform/system_clock.h"
+#include "platform/time_privilege.h"
+#include "tests/ntp/child_process.h"
+#include "tests/ntp/fake_ntp_server.h"
+
+namespace {
+
+// 2017-03-08 00:00:00.500 UTC.
+constexpr NtpTimestamp kTime(0xDC69C80080000000ULL);
+constexpr time_t kTimeUnixSeconds = 1488931200;
+
+TEST(NtpClockTest, ClockIsSetWithThePrivilegeRaisedOnlyAroundIt) {
+  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  timespec set{};
+  bool raisedWhileSetting = false;
+  platform::ClockOverride clock([&](const timespec& time) {
+    set = time;
+    raisedWhileSetting = platform::IsTimePrivilegeRaised();
+    return 0;
+  });
+  NtpClient client;
+  EXPECT_EQ(client.SetSystemClock(kTime), TRUE);
+  EXPECT_EQ(set.tv_sec, kTimeUnixSeconds);
+  EXPECT_EQ(set.tv_nsec, 500000000);
+  EXPECT_TRUE(raisedWhileSetting);
+  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
+  EXPECT_TRUE(platform::IsTimePrivilegePermitted());
+  EXPECT_FALSE(client.IsPrivilegeEnabled());
+}
+
+TEST(NtpClockTest, RefusedTimeReportsTheClockError) {
+  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  platform::ClockOverride clock([](const timespec&) { return EINVAL; });
+  NtpClient client;
+  errno = 0;
+  EXPECT_EQ(client.SetSystemClock(kTime), FALSE);
+  EXPECT_EQ(errno, EINVAL);
+  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
+  EXPECT_FALSE(client.IsPrivilegeEnabled());
+}
+
+TEST(NtpClockTest, WithoutTheCapabilityTheClockIsNotSetAndNothingStaysOpen) {
+  const int status = RunInChild([] {
+    if (!GiveUpTimeCapability()) return 10;
+    const int fds = OpenDescriptorCount();
+    NtpClient client;
+    errno = 0;
+    // No clock override: a slip past the privilege check would still meet
+    // the system's refusal, never change the clock.
+    if (client.SetSystemClock(NtpTimestamp::Now()) != FALSE) return 11;
+    if (errno != EPERM) return 12;
+    if (client.IsPrivilegeEnabled() || platform::IsTimePrivilegeRaised()) return 13;
+    if (OpenDescriptorCount() != fds) return 14;
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(NtpClockTest, DestroyedClientLowersThePrivilege) {
+  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  {
+    NtpClient client;
+    ASSERT_EQ(client.EnableSystemTimePrivilege(), TRUE);
+    EXPECT_TRUE(client.IsPrivilegeEnabled());
+    EXPECT_TRUE(platform::IsTimePrivilegeRaised());
+  }  // destroyed while enabled: the privilege goes down with it
+  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
+}
+
+}  // namespace

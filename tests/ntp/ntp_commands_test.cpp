@@ -1,0 +1,129 @@
+// tempiola-cli query / calibrate, run as the real program.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/resolver.h"
+#include "platform/system_message.h"
+#include "tests/ntp/fake_ntp_server.h"
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// withoutClockRight: the program starts without CAP_SYS_TIME even as root.
+CliRun RunCli(std::vector<std::string> args, bool withoutClockRight = false) {
+  char dirPattern[] = "/tmp/tempiola-cli-XXXXXX";
+  const std::string dir = mkdtemp(dirPattern);
+  const std::string outPath = dir + "/out", errPath = dir + "/err";
+  args.insert(args.begin(), TEMPIOLA_CLI);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Only system calls between fork and exec: the parent has threads.
+    if (withoutClockRight && prctl(PR_CAPBSET_DROP, CAP_SYS_TIME, 0, 0, 0) != 0 && geteuid() == 0) _exit(126);
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, 1);
+    dup2(err, 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  CliRun run;
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  run.out = Slurp(outPath);
+  run.err = Slurp(errPath);
+  std::remove(outPath.c_str());
+  std::remove(errPath.c_str());
+  rmdir(dir.c_str());
+  return run;
+}
+
+// The server of ServerReply is 0.5 s ahead and holds a request 10 ms.
+void ExpectResultLine(const std::string& out) {
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(out, m, std::regex(R"(offset (-?\d+\.\d{6}) delay (-?\d+\.\d{6}) stratum 2\n)"))) << out;
+  EXPECT_NEAR(std::stod(m[1]), 0.505, 0.05);
+  EXPECT_NEAR(std::stod(m[2]), -0.01, 0.05);
+}
+
+TEST(NtpCommandsTest, QueryPrintsOffsetDelayAndStratum) {
+  FakeNtpServer server([](const Bytes& request) { return ServerReply(request); });
+  const CliRun run = RunCli({"query", "127.0.0.1", "--port", std::to_string(server.port())});
+  EXPECT_EQ(run.status, 0) << run.err;
+  ExpectResultLine(run.out);
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(NtpCommandsTest, FailedQueryGivesTheReasonAndStatusOne) {
+  addrinfo* list = nullptr;
+  std::string resolverText;
+  platform::SystemErrorMessage(
+      platform::GetAddressInfo("no-such-host.invalid", "123", 0, AF_UNSPEC, SOCK_DGRAM, 0, &list), resolverText);
+  ASSERT_NE(resolverText, "");
+  CliRun run = RunCli({"query", "no-such-host.invalid"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tempiola-cli: no-such-host.invalid: " + resolverText + "\n");
+
+  FakeNtpServer kissOfDeath([](const Bytes& request) {
+    Bytes reply = ServerReply(request);
+    reply[1] = 0;
+    return reply;
+  });
+  run = RunCli({"calibrate", "--port=" + std::to_string(kissOfDeath.port()), "127.0.0.1"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");  // no result, no clock line
+  EXPECT_NE(run.err.find("kiss-o'-death"), std::string::npos) << run.err;
+}
+
+TEST(NtpCommandsTest, BadArgumentsExitWithTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"query"},
+      {"query", "a.example", "b.example"},
+      {"query", "127.0.0.1", "--port", "0"},
+      {"query", "127.0.0.1", "--port", "65536"},
+      {"calibrate", "127.0.0.1", "--port", "12x"},
+      {"calibrate", "127.0.0.1", "--port"},
+      {"calibrate", "127.0.0.1", "--verbose"},
+  };
+  for (const auto& args : bad) {
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 2) << args.back();
+    EXPECT_NE(run.err, "") << args.back();
+    EXPECT_EQ(run.out, "") << args.back();
+  }
+}
+
+TEST(NtpCommandsTest, CalibrateWithoutTheClockRightSaysTheClockWasNotSet) {
+  FakeNtpServer server([](const Bytes& request) { return ServerReply(request); });
+  const CliRun run = RunCli({"calibrate", "127.0.0.1", "--port", std::to_string(server.port())}, true);
+  EXPECT_EQ(run.status, 1) << run.err;
+  ExpectResultLine(run.out);
+  std::string reason;
+  platform::SystemErrorMessage(EPERM, reason);
+  EXPECT_EQ(run.err, "校时 失败！ " + reason + "\n");
+}
+
+}  // namespace
