@@ -28,14 +28,20 @@ void SilenceBackEndReports() {
   });
 }
 
-// One balanced Pa_Initialize / Pa_Terminate (PortAudio counts them).
+// PortAudio counts its initialisations but does not guard them; devices
+// may be made on different threads (the transmitter's, the window's).
+std::mutex g_portAudioInit;
+
+// One balanced Pa_Initialize / Pa_Terminate.
 class PortAudioSession {
  public:
   PortAudioSession() {
     SilenceBackEndReports();
+    std::lock_guard lock(g_portAudioInit);
     ok_ = Pa_Initialize() == paNoError;
   }
   ~PortAudioSession() {
+    std::lock_guard lock(g_portAudioInit);
     if (ok_) Pa_Terminate();
   }
   PortAudioSession(const PortAudioSession&) = delete;
