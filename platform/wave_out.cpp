@@ -31,6 +31,7 @@ void SilenceBackEndReports() {
 // PortAudio counts its initialisations but does not guard them; devices
 // may be made on different threads (the transmitter's, the window's).
 std::mutex g_portAudioInit;
+int g_portAudioSessions = 0;  // guarded by g_portAudioInit
 
 // One balanced Pa_Initialize / Pa_Terminate.
 class PortAudioSession {
@@ -39,10 +40,17 @@ class PortAudioSession {
     SilenceBackEndReports();
     std::lock_guard lock(g_portAudioInit);
     ok_ = Pa_Initialize() == paNoError;
+    if (ok_) ++g_portAudioSessions;
   }
   ~PortAudioSession() {
     std::lock_guard lock(g_portAudioInit);
-    if (ok_) Pa_Terminate();
+    if (!ok_) return;
+    Pa_Terminate();
+    if (--g_portAudioSessions == 0) {
+      // ALSA keeps the configuration it parsed for the whole process;
+      // hand it back with the last session.
+      snd_config_update_free_global();
+    }
   }
   PortAudioSession(const PortAudioSession&) = delete;
   PortAudioSession& operator=(const PortAudioSession&) = delete;
