@@ -6,6 +6,7 @@ namespace cli {
 int RunVersion(int argc, char** argv, int first);
 int RunFrame(int argc, char** argv, int first);
 int RunRender(int argc, char** argv, int first);
+int RunTransmit(int argc, char** argv, int first);
 int RunQuery(int argc, char** argv, int first);
 int RunCalibrate(int argc, char** argv, int first);
 
@@ -13,6 +14,7 @@ const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
     {"frame", "print the BPC frame for a local time", RunFrame},
     {"render", "write BPC frames from a frame boundary to a WAV file", RunRender},
+    {"transmit", "transmit the BPC time signal on the default sound output", RunTransmit},
     {"query", "ask an NTP server for the clock offset and network delay", RunQuery},
     {"calibrate", "set the system clock from an NTP server", RunCalibrate},
 };

@@ -1,0 +1,275 @@
+#include "bpc/transmitter.h"
+
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "bpc/frame_audio.h"
+
+namespace {
+
+constexpr int kQuitWaitMs = 2000;
+constexpr int kArmedPollMs = 10;
+constexpr unsigned kNoCountdown = 999;
+
+enum class State { kIdle, kArmed, kTransmitting };
+
+// One buffer slot: a wave header and the frame buffer it plays.
+struct Slot {
+  platform::WaveHeader header;
+  std::unique_ptr<std::int16_t[]> samples;
+};
+
+// Where the first frame starts for a start handled at local second s of
+// minute M, and the symbol-1 instant T of that frame, as an offset from M.
+struct Boundary {
+  int second;
+  platform::Time64 firstSymbolOffset;
+};
+
+Boundary BoundaryFor(int s) {
+  if (s <= 15) return {20, 21};
+  if (s <= 35) return {40, 41};
+  if (s <= 55) return {0, 61};
+  return {20, 81};
+}
+
+class Transmitter {
+ public:
+  Transmitter(TransmitterContext& ctx, platform::WaveOutDevice& device, const platform::Clock& clock)
+      : ctx_(ctx), device_(device), clock_(clock) {}
+
+  int Run();
+
+ private:
+  void Post(TransmitterStatus status, LPARAM value) {
+    if (ctx_.hDialogWnd != 0) PostMessage(ctx_.hDialogWnd, WM_TX_STATUS, status, value);
+  }
+  bool Allocate();
+  void OnStop();
+  void OnStart();
+  void OnTimeout();
+  void OnDeviceEvent();
+  void CloseDevice();
+  void FillAndQueue(Slot& slot);
+
+  TransmitterContext& ctx_;
+  platform::WaveOutDevice& device_;
+  const platform::Clock& clock_;
+
+  platform::EventHandle deviceEvent_;
+  Slot slots_[2];
+  State state_ = State::kIdle;
+  int timeout_ = platform::kInfinite;
+  unsigned rate_ = 0;
+  platform::Time64 t_ = 0;  // symbol-1 instant of the frame synthesised last
+  int boundarySecond_ = 0;
+  int nextSlot_ = 0;        // the slot that plays first, so finishes next
+  int n_ = 0;
+  unsigned lastCountdown_ = kNoCountdown;
+};
+
+bool Transmitter::Allocate() {
+  deviceEvent_ = platform::CreateEvent();
+  if (!deviceEvent_) return false;
+  for (Slot& slot : slots_) {
+    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2]);
+    if (!slot.samples) return false;
+  }
+  return true;
+}
+
+int Transmitter::Run() {
+  if (device_.GetNumDevs() == 0) {
+    Post(kTxNoDevice, 0);
+    return 0;
+  }
+  std::uint32_t formats = 0;
+  if (device_.GetDevCaps(formats) == platform::MMSYSERR_NOERROR) Post(kTxCapabilities, static_cast<LPARAM>(formats));
+  if (!Allocate()) {
+    // Without its buffers the thread can never transmit, the same outcome
+    // for the user as a missing device.
+    Post(kTxNoDevice, 0);
+    return 0;
+  }
+
+  const platform::Event* waitSet[] = {ctx_.hQuitEvent.get(), ctx_.hStopEvent.get(), ctx_.hStartEvent.get(),
+                                      deviceEvent_.get()};
+  for (;;) {
+    switch (platform::WaitForEvents(waitSet, 4, timeout_)) {
+      case 0:  // quit
+        if (state_ != State::kIdle) CloseDevice();
+        deviceEvent_.reset();
+        for (Slot& slot : slots_) slot.samples.reset();
+        ctx_.hExitedEvent->Set();
+        return 100;
+      case 1:
+        OnStop();
+        break;
+      case 2:
+        OnStart();
+        break;
+      case 3:
+        OnDeviceEvent();
+        break;
+      default:  // time-out, or a failed wait
+        OnTimeout();
+        break;
+    }
+  }
+}
+
+void Transmitter::CloseDevice() {
+  device_.Reset();
+  for (Slot& slot : slots_) device_.UnprepareHeader(slot.header);
+  device_.Close();
+}
+
+void Transmitter::OnStop() {
+  if (state_ != State::kIdle) CloseDevice();
+  state_ = State::kIdle;
+  Post(kTxStopped, 0);
+  timeout_ = platform::kInfinite;
+  // Drops the completions that the reset and the close signalled.
+  deviceEvent_->Reset();
+  lastCountdown_ = kNoCountdown;
+}
+
+void Transmitter::FillAndQueue(Slot& slot) {
+  platform::LocalTime f = platform::ToLocalTime(t_);
+  BuildFrameAudio(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, rate_,
+                  slot.samples.get());
+  device_.Write(slot.header);
+}
+
+void Transmitter::OnStart() {
+  if (state_ != State::kIdle) return;  // the dialog starts only from idle
+  int rate = ctx_.nSampleRate.load();
+  // A frame of any other rate might not fit the buffers.
+  if (rate <= 0 || !IsTransmitRate(static_cast<unsigned>(rate))) {
+    Post(kTxOpenFailed, platform::WAVERR_BADFORMAT);
+    return;
+  }
+  rate_ = static_cast<unsigned>(rate);
+  unsigned error = device_.Open(FrameWaveFormat(rate_), deviceEvent_);
+  if (error != platform::MMSYSERR_NOERROR) {
+    Post(kTxOpenFailed, static_cast<LPARAM>(error));
+    return;
+  }
+  for (Slot& slot : slots_) {
+    slot.header.lpData = reinterpret_cast<char*>(slot.samples.get());
+    slot.header.dwBufferLength = static_cast<std::uint32_t>(FrameBytes(rate_));
+    slot.header.dwFlags = 0;
+    slot.header.dwLoops = 0;
+    device_.PrepareHeader(slot.header);
+  }
+  device_.Pause();
+
+  platform::LocalTime now = platform::ToLocalTime(clock_.Now());
+  platform::Time64 minuteStart = 0;
+  if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
+    // The clock reads beyond the calendar: nothing sensible to send. Give
+    // the device back and report the start as failed, so the window
+    // returns to idle instead of waiting for a boundary that never comes.
+    CloseDevice();
+    deviceEvent_->Reset();
+    Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
+    return;
+  }
+  Boundary b = BoundaryFor(now.second);
+  boundarySecond_ = b.second;
+  t_ = minuteStart + b.firstSymbolOffset;
+  FillAndQueue(slots_[0]);
+  t_ += platform::TimeSpan(0, 0, 0, 20);
+  FillAndQueue(slots_[1]);
+
+  nextSlot_ = 0;
+  n_ = 0;
+  state_ = State::kArmed;
+  timeout_ = kArmedPollMs;
+}
+
+void Transmitter::OnTimeout() {
+  if (state_ != State::kArmed) return;
+  int c = platform::ToLocalTime(clock_.Now()).second;
+  if (c == boundarySecond_) {
+    device_.Restart();
+    ++n_;
+    state_ = State::kTransmitting;
+    Post(kTxTransmitting, n_);
+    return;
+  }
+  unsigned left = (static_cast<unsigned>(boundarySecond_) - static_cast<unsigned>(c) + 60u) % 60u;
+  if (left != lastCountdown_) {
+    Post(kTxCountdown, static_cast<LPARAM>(left));
+    lastCountdown_ = left;
+  }
+}
+
+void Transmitter::OnDeviceEvent() {
+  // Signals from open and close, and completions before transmission
+  // begins, carry nothing to do.
+  if (state_ != State::kTransmitting) return;
+  Slot& slot = slots_[nextSlot_];
+  if (!(slot.header.dwFlags & platform::WHDR_DONE)) return;
+  t_ += platform::TimeSpan(0, 0, 0, 20);
+  FillAndQueue(slot);
+  nextSlot_ = 1 - nextSlot_;
+  ++n_;
+  Post(kTxTransmitting, n_);
+}
+
+}  // namespace
+
+platform::WaveFormat FrameWaveFormat(unsigned rate) {
+  WAVEFORMATEX wfx = FrameAudioFormat(rate);
+  platform::WaveFormat format;
+  format.wFormatTag = wfx.wFormatTag;
+  format.nChannels = wfx.nChannels;
+  format.nSamplesPerSec = wfx.nSamplesPerSec;
+  format.nAvgBytesPerSec = wfx.nAvgBytesPerSec;
+  format.nBlockAlign = wfx.nBlockAlign;
+  format.wBitsPerSample = wfx.wBitsPerSample;
+  format.cbSize = wfx.cbSize;
+  return format;
+}
+
+int TransmitterThreadProc(TransmitterContext* ctx) {
+  platform::SystemClock systemClock;
+  const platform::Clock& clock = ctx->pClock != nullptr ? *ctx->pClock : systemClock;
+  std::unique_ptr<platform::WaveOutDevice> ownDevice;
+  platform::WaveOutDevice* device = ctx->pDevice;
+  if (device == nullptr) {
+    ownDevice = platform::CreateWaveOutDevice();
+    device = ownDevice.get();
+  }
+  return Transmitter(*ctx, *device, clock).Run();
+}
+
+int StartTransmitterThread(TransmitterContext* ctx) {
+  if (ctx->hThread.IsRunning()) return 0;
+  ctx->hQuitEvent = platform::CreateEvent();
+  ctx->hStopEvent = platform::CreateEvent();
+  ctx->hStartEvent = platform::CreateEvent();
+  ctx->hExitedEvent = platform::CreateEvent();
+  if (!ctx->hQuitEvent || !ctx->hStopEvent || !ctx->hStartEvent || !ctx->hExitedEvent) return 0;
+  return ctx->hThread.Start([ctx] { TransmitterThreadProc(ctx); }) ? 1 : 0;
+}
+
+int StopTransmitterThread(TransmitterContext* ctx) {
+  if (ctx->hQuitEvent) ctx->hQuitEvent->Set();
+  // The thread ends just after it sets hExitedEvent, so waiting for its end
+  // covers both, and returns at once when it ended early (no device).
+  if (ctx->hThread.Join(kQuitWaitMs)) {
+    ctx->hQuitEvent.reset();
+    ctx->hStopEvent.reset();
+    ctx->hStartEvent.reset();
+    ctx->hExitedEvent.reset();
+  } else {
+    // A thread stuck in the sound system still uses the events: they stay
+    // with the context until the process ends rather than being closed
+    // under it.
+    ctx->hThread.Detach();
+  }
+  return 1;
+}

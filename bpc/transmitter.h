@@ -1,0 +1,57 @@
+// The transmitter thread: plays the BPC signal on the default output device
+// from a frame boundary on, two 20-second frame buffers queued at all times,
+// and reports by posting WM_TX_STATUS to the dialog's window.
+#pragma once
+
+#include <atomic>
+
+#include "platform/event.h"
+#include "platform/local_time.h"
+#include "platform/thread.h"
+#include "platform/wave_out.h"
+#include "ui/framework/core/afx_types.h"
+
+inline constexpr UINT WM_TX_STATUS = WM_USER + 200;  // 1224
+
+// wParam of WM_TX_STATUS; lParam as noted.
+enum TransmitterStatus : WPARAM {
+  kTxCountdown = 1,     // seconds until transmission begins
+  kTxTransmitting = 2,  // N, the frame now playing (1 for the first)
+  kTxStopped = 3,       // 0
+  kTxOpenFailed = 4,    // the device's error code
+  kTxNoDevice = 5,      // 0
+  kTxCapabilities = 6,  // the default device's WAVE_FORMAT_* flags
+};
+
+// Shared by the dialog and the transmitter thread.
+struct TransmitterContext {
+  platform::EventHandle hQuitEvent;    // set by the dialog at shutdown
+  platform::EventHandle hStopEvent;    // set by the stop command
+  platform::EventHandle hStartEvent;   // set by the start command
+  platform::EventHandle hExitedEvent;  // set by the thread when it ends on a quit
+  HWND hDialogWnd = 0;                 // destination of the statuses; set before the thread starts
+  // Written by the start command before it sets hStartEvent.
+  std::atomic<int> nSampleRate{44100};
+
+  // The thread, beside the record.
+  platform::Thread hThread;
+
+  // The hardware the thread drives: null for the system's default output
+  // device and clock. Tests put a scripted device and a virtual clock here.
+  platform::WaveOutDevice* pDevice = nullptr;
+  const platform::Clock* pClock = nullptr;
+};
+
+// The device format of the frame audio at the rate.
+platform::WaveFormat FrameWaveFormat(unsigned rate);
+
+// Creates the four events and starts the thread. 1, or 0 when the events
+// or the thread could not be had.
+int StartTransmitterThread(TransmitterContext* ctx);
+
+// Sets the quit event and waits until the thread has ended, at most 2000 ms,
+// then closes the events. Returns 1.
+int StopTransmitterThread(TransmitterContext* ctx);
+
+// The thread's routine: 0 when there is no device, 100 after a quit.
+int TransmitterThreadProc(TransmitterContext* ctx);

@@ -1,0 +1,180 @@
+// tempiola-cli transmit: the transmitter thread without a window. Each
+// status is printed as the information log would show it; the run ends
+// after the given minutes of transmission or on Ctrl-C.
+#include <cstdio>
+#include <mutex>
+
+#include "bpc/frame_audio.h"
+#include "bpc/transmitter.h"
+#include "bpc/transmitter_status.h"
+#include "cli/cli.h"
+#include "platform/event.h"
+#include "platform/interrupt.h"
+#include "platform/local_time.h"
+#include "platform/window_messages.h"
+#include "ui/msg_ring.h"
+
+namespace cli {
+namespace {
+
+constexpr char kTransmitUsage[] = "transmit --minutes M [--rate 44100|48000|96000]";
+constexpr long long kMaxMinutes = 525600;  // a year
+constexpr int kExitDeviceFailure = 1;
+
+// The statuses posted by the thread, queued for the command's own loop
+// (what the window's message queue does for the dialog).
+class StatusQueue {
+ public:
+  struct Status {
+    WPARAM status;
+    LPARAM value;
+  };
+
+  bool Valid() const { return ready_.IsValid(); }
+  const platform::Event& ready() const { return ready_; }
+
+  void Put(WPARAM status, LPARAM value) {
+    {
+      std::lock_guard lock(mutex_);
+      // The loop drains the queue at once; should it ever lag this far, the
+      // oldest status gives way, as a full message ring does.
+      if (count_ == kCapacity) {
+        first_ = (first_ + 1) % kCapacity;
+        --count_;
+      }
+      items_[(first_ + count_) % kCapacity] = {status, value};
+      ++count_;
+    }
+    ready_.Set();
+  }
+
+  bool Take(Status& out) {
+    std::lock_guard lock(mutex_);
+    if (count_ == 0) return false;
+    out = items_[first_];
+    first_ = (first_ + 1) % kCapacity;
+    --count_;
+    return true;
+  }
+
+ private:
+  static constexpr int kCapacity = 64;
+  std::mutex mutex_;
+  Status items_[kCapacity] = {};
+  int first_ = 0;
+  int count_ = 0;
+  platform::Event ready_;
+};
+
+void PrintStatusLine(const TransmitterStatusReport& report) {
+  platform::LocalTime now = platform::ToLocalTime(platform::CurrentTime());
+  char line[128];
+  FormatLogLine(line, now.hour, now.minute, now.second, report.text);
+  if (report.box != nullptr) {
+    PrintGbkError(line);
+  } else {
+    PrintGbk(line);
+  }
+}
+
+// Unregisters the status window when the command returns.
+class StatusWindow {
+ public:
+  explicit StatusWindow(StatusQueue& queue)
+      : handle_(platform::RegisterWindow([&queue](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+          if (message == WM_TX_STATUS) queue.Put(wParam, lParam);
+        })) {}
+  ~StatusWindow() { platform::UnregisterWindow(handle_); }
+  StatusWindow(const StatusWindow&) = delete;
+  StatusWindow& operator=(const StatusWindow&) = delete;
+  HWND handle() const { return handle_; }
+
+ private:
+  HWND handle_;
+};
+
+int Transmit(long long minutes, int rate) {
+  const platform::Event* interrupt = platform::InterruptEvent();
+  StatusQueue queue;
+  if (interrupt == nullptr || !queue.Valid()) {
+    std::fprintf(stderr, "tempiola-cli: out of system resources\n");
+    return kExitDeviceFailure;
+  }
+  StatusWindow window(queue);
+  TransmitterContext ctx;
+  ctx.hDialogWnd = window.handle();
+  if (!StartTransmitterThread(&ctx)) {
+    std::fprintf(stderr, "tempiola-cli: cannot start the transmitter thread\n");
+    StopTransmitterThread(&ctx);
+    return kExitDeviceFailure;
+  }
+  ctx.nSampleRate = rate;
+  ctx.hStartEvent->Set();
+
+  // Frame N starts playing when frame N-1 has been played whole; three
+  // frames make a minute.
+  const long long lastFrameBegun = 3 * minutes + 1;
+  bool stopping = false;
+  int result = -1;
+  const platform::Event* waitSet[] = {interrupt, &queue.ready()};
+  while (result < 0) {
+    int which = platform::WaitForEvents(waitSet, 2, platform::kInfinite);
+    if (which == 0) {
+      // A second Ctrl-C does not wait for the thread's report any more.
+      if (stopping) break;
+      stopping = true;
+      ctx.hStopEvent->Set();
+      continue;
+    }
+    if (which != 1) break;
+    StatusQueue::Status s;
+    while (result < 0 && queue.Take(s)) {
+      TransmitterStatusReport report = DescribeTransmitterStatus(s.status, s.value);
+      if (report.hasLine) PrintStatusLine(report);
+      if (s.status == kTxTransmitting && s.value >= lastFrameBegun && !stopping) {
+        stopping = true;
+        ctx.hStopEvent->Set();
+      } else if (s.status == kTxStopped) {
+        result = 0;
+      } else if (s.status == kTxOpenFailed || s.status == kTxNoDevice) {
+        result = kExitDeviceFailure;
+      }
+    }
+  }
+  StopTransmitterThread(&ctx);
+  return result < 0 ? 0 : result;
+}
+
+}  // namespace
+
+int RunTransmit(int argc, char** argv, int first) {
+  Args args;
+  std::string error;
+  if (!args.Parse(argc, argv, first, {{"--minutes", "--rate"}, {}}, error)) return Fail(error);
+  if (args.WantsHelp()) {
+    std::printf(
+        "usage: tempiola-cli %s\n"
+        "Transmits the BPC time signal on the default sound output, from the next\n"
+        "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
+        "printed as a log line. Exit status 1 when there is no playback device or\n"
+        "it cannot be opened.\n",
+        kTransmitUsage);
+    return 0;
+  }
+  if (!args.positional().empty()) return Usage(kTransmitUsage);
+  std::optional<std::string> minutesText = args.Value("--minutes");
+  if (!minutesText) return Usage(kTransmitUsage);
+  long long minutes = 0;
+  if (!ParseInt(*minutesText, minutes) || minutes < 1 || minutes > kMaxMinutes) {
+    return Fail("--minutes must be a whole number from 1 to 525600");
+  }
+  long long rate = 44100;
+  if (std::optional<std::string> rateText = args.Value("--rate")) {
+    if (!ParseInt(*rateText, rate) || rate < 1 || rate > 96000 || !IsTransmitRate(static_cast<unsigned>(rate))) {
+      return Fail("--rate must be 44100, 48000 or 96000");
+    }
+  }
+  return Transmit(minutes, static_cast<int>(rate));
+}
+
+}  // namespace cli

@@ -1,0 +1,96 @@
+// Wave-out: 16-bit PCM buffers played on the default sound output (what
+// waveOut* gives on Windows), with the behaviour the transmitter relies on:
+// - buffers (headers) queued while the device is paused start only on
+//   Restart, and queued buffers play back to back without a gap;
+// - a paused device consumes nothing;
+// - a finished buffer gets the done flag and the device's event is
+//   signalled (also on open and on close);
+// - Reset returns every queued buffer marked done.
+// Results are 0 on success and a nonzero code otherwise.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "platform/event.h"
+
+namespace platform {
+
+// Result codes.
+inline constexpr unsigned MMSYSERR_NOERROR = 0;
+inline constexpr unsigned MMSYSERR_ERROR = 1;
+inline constexpr unsigned MMSYSERR_BADDEVICEID = 2;
+inline constexpr unsigned MMSYSERR_ALLOCATED = 4;
+inline constexpr unsigned MMSYSERR_INVALHANDLE = 5;
+inline constexpr unsigned MMSYSERR_NODRIVER = 6;
+inline constexpr unsigned MMSYSERR_NOMEM = 7;
+inline constexpr unsigned MMSYSERR_INVALPARAM = 11;
+inline constexpr unsigned WAVERR_BADFORMAT = 32;
+inline constexpr unsigned WAVERR_STILLPLAYING = 33;
+inline constexpr unsigned WAVERR_UNPREPARED = 34;
+
+// Header flags.
+inline constexpr std::uint32_t WHDR_DONE = 0x1;
+inline constexpr std::uint32_t WHDR_PREPARED = 0x2;
+inline constexpr std::uint32_t WHDR_INQUEUE = 0x10;
+
+// Capability flags: mono 16-bit at 44.1, 48 and 96 kHz.
+inline constexpr std::uint32_t WAVE_FORMAT_4M16 = 0x400;
+inline constexpr std::uint32_t WAVE_FORMAT_48M16 = 0x4000;
+inline constexpr std::uint32_t WAVE_FORMAT_96M16 = 0x40000;
+
+inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
+
+struct WaveFormat {
+  std::uint16_t wFormatTag = WAVE_FORMAT_PCM;
+  std::uint16_t nChannels = 1;
+  std::uint32_t nSamplesPerSec = 0;
+  std::uint32_t nAvgBytesPerSec = 0;
+  std::uint16_t nBlockAlign = 2;
+  std::uint16_t wBitsPerSample = 16;
+  std::uint16_t cbSize = 0;
+};
+
+// One buffer handed to the device. The caller owns the header and its data
+// and keeps both unchanged while the header is queued (WHDR_INQUEUE).
+// dwFlags is written by the device's playback thread, hence atomic.
+struct WaveHeader {
+  char* lpData = nullptr;
+  std::uint32_t dwBufferLength = 0;
+  std::atomic<std::uint32_t> dwFlags{0};
+  std::uint32_t dwLoops = 0;
+  // The device's own bookkeeping.
+  WaveHeader* lpNext = nullptr;
+  std::uint32_t reserved = 0;  // bytes already played
+};
+
+// One handle's worth of operations on the default output device. Not
+// thread-safe: one thread drives it (the device's playback runs on its own).
+class WaveOutDevice {
+ public:
+  virtual ~WaveOutDevice() = default;
+
+  // Number of output devices.
+  virtual unsigned GetNumDevs() = 0;
+  // Capability flags of the default device (WAVE_FORMAT_*).
+  virtual unsigned GetDevCaps(std::uint32_t& formats) = 0;
+  // Opens the default device. The event (may be null) is signalled on
+  // open, on close and whenever a buffer is done; the device keeps it until
+  // it is closed.
+  virtual unsigned Open(const WaveFormat& format, EventHandle callbackEvent) = 0;
+  virtual unsigned PrepareHeader(WaveHeader& header) = 0;
+  virtual unsigned UnprepareHeader(WaveHeader& header) = 0;
+  virtual unsigned Write(WaveHeader& header) = 0;
+  virtual unsigned Pause() = 0;
+  virtual unsigned Restart() = 0;
+  virtual unsigned Reset() = 0;
+  // Fails with WAVERR_STILLPLAYING while buffers are queued.
+  virtual unsigned Close() = 0;
+};
+
+// The system's default output device (through PortAudio). Closed, after a
+// reset, when destroyed.
+std::unique_ptr<WaveOutDevice> CreateWaveOutDevice();
+
+}  // namespace platform

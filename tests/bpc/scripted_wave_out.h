@@ -1,0 +1,268 @@
+// A wave-out device driven by the test instead of a sound card, a clock the
+// test sets, and a window that records posted statuses: together they let
+// the transmitter thread run deterministically.
+#pragma once
+
+#include <poll.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/local_time.h"
+#include "platform/wave_out.h"
+#include "platform/window_messages.h"
+
+namespace tx_test {
+
+// Long enough never to fire on a working thread; only a hung thread hits it.
+constexpr auto kPatience = std::chrono::seconds(20);
+
+class ScriptedWaveOut final : public platform::WaveOutDevice {
+ public:
+  // The script, set before the thread starts.
+  unsigned numDevs = 1;
+  unsigned capsResult = platform::MMSYSERR_NOERROR;
+  std::uint32_t formats = platform::WAVE_FORMAT_48M16;
+  std::atomic<unsigned> openResult{platform::MMSYSERR_NOERROR};
+
+  unsigned GetNumDevs() override {
+    Record("numdevs");
+    return numDevs;
+  }
+  unsigned GetDevCaps(std::uint32_t& f) override {
+    Record("caps");
+    if (capsResult == platform::MMSYSERR_NOERROR) f = formats;
+    return capsResult;
+  }
+  unsigned Open(const platform::WaveFormat& format, platform::EventHandle event) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("open " + std::to_string(format.nSamplesPerSec));
+    cv_.notify_all();
+    if (open_) return platform::MMSYSERR_ALLOCATED;
+    if (openResult != platform::MMSYSERR_NOERROR) return openResult;
+    open_ = true;
+    paused_ = false;
+    event_ = std::move(event);
+    if (event_) event_->Set();
+    return platform::MMSYSERR_NOERROR;
+  }
+  unsigned PrepareHeader(platform::WaveHeader& h) override {
+    Record("prepare");
+    h.dwFlags |= platform::WHDR_PREPARED;
+    return 0;
+  }
+  unsigned UnprepareHeader(platform::WaveHeader& h) override {
+    Record("unprepare");
+    if (h.dwFlags & platform::WHDR_INQUEUE) return platform::WAVERR_STILLPLAYING;
+    h.dwFlags &= ~platform::WHDR_PREPARED;
+    return 0;
+  }
+  unsigned Write(platform::WaveHeader& h) override {
+    std::unique_lock lock(mutex_);
+    ++writesEntered_;
+    cv_.notify_all();
+    cv_.wait(lock, [&] { return !holdWrites_; });
+    calls_.push_back("write");
+    if (!open_) return platform::MMSYSERR_INVALHANDLE;
+    h.dwFlags = (h.dwFlags & ~platform::WHDR_DONE) | platform::WHDR_INQUEUE;
+    queue_.push_back(&h);
+    cv_.notify_all();
+    return 0;
+  }
+  unsigned Pause() override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("pause");
+    paused_ = true;
+    return 0;
+  }
+  unsigned Restart() override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("restart");
+    paused_ = false;
+    cv_.notify_all();
+    return 0;
+  }
+  unsigned Reset() override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("reset");
+    for (platform::WaveHeader* h : queue_) h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
+    if (!queue_.empty() && event_) event_->Set();
+    queue_.clear();
+    return 0;
+  }
+  unsigned Close() override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("close");
+    cv_.notify_all();
+    if (!queue_.empty()) return platform::WAVERR_STILLPLAYING;
+    open_ = false;
+    if (event_) event_->Set();
+    event_.reset();
+    return 0;
+  }
+
+  // --- what the test does and sees ---
+
+  std::vector<std::string> Calls() {
+    std::lock_guard lock(mutex_);
+    return calls_;
+  }
+  int Count(const std::string& call) {
+    std::lock_guard lock(mutex_);
+    int n = 0;
+    for (const auto& c : calls_) n += c == call;
+    return n;
+  }
+  bool WaitForCount(const std::string& call, int count) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, kPatience, [&] {
+      int n = 0;
+      for (const auto& c : calls_) n += c == call;
+      return n >= count;
+    });
+  }
+  bool IsOpen() {
+    std::lock_guard lock(mutex_);
+    return open_;
+  }
+  bool IsPaused() {
+    std::lock_guard lock(mutex_);
+    return paused_;
+  }
+  // The queued buffers, the one playing first at the front.
+  std::vector<platform::WaveHeader*> Queue() {
+    std::lock_guard lock(mutex_);
+    return {queue_.begin(), queue_.end()};
+  }
+
+  // Plays the front buffer to its end, as the sound card would: done flag,
+  // then the event. False while paused or with nothing queued.
+  bool FinishFront() {
+    std::lock_guard lock(mutex_);
+    if (paused_ || queue_.empty()) return false;
+    platform::WaveHeader* h = queue_.front();
+    queue_.pop_front();
+    h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
+    if (event_) event_->Set();
+    return true;
+  }
+
+  // Signals the device event with nothing finished.
+  void SignalOnly() {
+    std::lock_guard lock(mutex_);
+    if (event_) event_->Set();
+  }
+
+  // True once the thread has taken the pending device event.
+  bool WaitUntilEventTaken() {
+    platform::EventHandle event;
+    {
+      std::lock_guard lock(mutex_);
+      event = event_;
+    }
+    if (!event) return true;
+    auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd p{event->fd(), POLLIN, 0};
+      if (::poll(&p, 1, 1) == 0) return true;
+    }
+    return false;
+  }
+
+  // Writes block from now until ReleaseWrites.
+  void HoldWrites() {
+    std::lock_guard lock(mutex_);
+    holdWrites_ = true;
+  }
+  // True once the thread is inside its count-th write.
+  bool WaitForWriteEntered(int count) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, kPatience, [&] { return writesEntered_ >= count; });
+  }
+  void ReleaseWrites() {
+    std::lock_guard lock(mutex_);
+    holdWrites_ = false;
+    cv_.notify_all();
+  }
+
+ private:
+  void Record(std::string call) {
+    std::lock_guard lock(mutex_);
+    calls_.push_back(std::move(call));
+    cv_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  std::vector<std::string> calls_;
+  std::deque<platform::WaveHeader*> queue_;
+  platform::EventHandle event_;
+  bool open_ = false;
+  bool paused_ = false;
+  bool holdWrites_ = false;
+  int writesEntered_ = 0;
+};
+
+class VirtualClock final : public platform::Clock {
+ public:
+  platform::Time64 Now() const override { return now_.load(); }
+  void Set(platform::Time64 t) { now_.store(t); }
+
+ private:
+  std::atomic<platform::Time64> now_{0};
+};
+
+struct Status {
+  std::uintptr_t status = 0;
+  std::intptr_t value = 0;
+  bool operator==(const Status&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Status& s) {
+  return os << "status " << s.status << " (" << s.value << ")";
+}
+
+// A window that keeps every status posted to it.
+class StatusRecorder {
+ public:
+  explicit StatusRecorder(unsigned message)
+      : handle_(platform::RegisterWindow([this, message](unsigned m, std::uintptr_t w, std::intptr_t l) {
+          if (m != message) return;
+          std::lock_guard lock(mutex_);
+          got_.push_back({w, l});
+          cv_.notify_all();
+        })) {}
+  ~StatusRecorder() { platform::UnregisterWindow(handle_); }
+  StatusRecorder(const StatusRecorder&) = delete;
+  StatusRecorder& operator=(const StatusRecorder&) = delete;
+
+  platform::WindowHandle handle() const { return handle_; }
+
+  // The next status not yet taken; {0, 0} when none comes.
+  Status Next() {
+    std::unique_lock lock(mutex_);
+    if (!cv_.wait_for(lock, kPatience, [&] { return taken_ < got_.size(); })) return {};
+    return got_[taken_++];
+  }
+  // Statuses posted but not yet taken.
+  std::vector<Status> Pending() {
+    std::lock_guard lock(mutex_);
+    return {got_.begin() + static_cast<std::ptrdiff_t>(taken_), got_.end()};
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  std::vector<Status> got_;
+  std::size_t taken_ = 0;
+  platform::WindowHandle handle_;  // last: registered once the rest exists
+};
+
+}  // namespace tx_test

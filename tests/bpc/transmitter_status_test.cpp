@@ -1,0 +1,60 @@
+#include "bpc/transmitter_status.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bpc/transmitter.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+std::string Utf8(const char* gbk) { return platform::GbkToUtf8(gbk); }
+
+TEST(TransmitterStatus, ProgressStatusesBecomeLinesThatUpdateInPlace) {
+  TransmitterStatusReport r = DescribeTransmitterStatus(kTxCountdown, 13);
+  EXPECT_TRUE(r.hasLine);
+  EXPECT_EQ(Utf8(r.text), "等待 13 秒开始发波");
+  EXPECT_EQ(r.kind, 5);
+  EXPECT_EQ(r.box, nullptr);
+  EXPECT_EQ(r.controls, TxControls::kUnchanged);
+
+  r = DescribeTransmitterStatus(kTxTransmitting, 1234);
+  EXPECT_EQ(Utf8(r.text), "正在发波 1234");
+  EXPECT_EQ(r.kind, 6);
+  EXPECT_EQ(r.box, nullptr);
+
+  r = DescribeTransmitterStatus(kTxStopped, 0);
+  EXPECT_EQ(Utf8(r.text), "停止发波");
+  EXPECT_EQ(r.kind, 7);
+  EXPECT_EQ(r.box, nullptr);
+  EXPECT_EQ(r.controls, TxControls::kUnchanged);
+}
+
+TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
+  TransmitterStatusReport r = DescribeTransmitterStatus(kTxOpenFailed, 32);
+  EXPECT_EQ(Utf8(r.text), "打开播放设备失败，无法发波");  // the code is not shown
+  EXPECT_EQ(r.kind, 8);
+  ASSERT_NE(r.box, nullptr);
+  EXPECT_EQ(Utf8(r.box), "打开播放设备失败，无法发波！");
+  EXPECT_EQ(r.controls, TxControls::kIdle);
+
+  r = DescribeTransmitterStatus(kTxNoDevice, 0);
+  EXPECT_EQ(Utf8(r.text), "没有找到播放设备，无法发波");
+  EXPECT_EQ(r.kind, 8);
+  ASSERT_NE(r.box, nullptr);
+  EXPECT_EQ(Utf8(r.box),
+            "没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！");
+  EXPECT_EQ(r.controls, TxControls::kNoDevice);
+}
+
+TEST(TransmitterStatus, CapabilitiesAndUnknownStatusesHaveNoLine) {
+  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{7}, WPARAM{1000}}) {
+    TransmitterStatusReport r = DescribeTransmitterStatus(status, 0x44000);
+    EXPECT_FALSE(r.hasLine) << status;
+    EXPECT_EQ(r.box, nullptr);
+    EXPECT_EQ(r.controls, TxControls::kUnchanged);
+  }
+}
+
+}  // namespace

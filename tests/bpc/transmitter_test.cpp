@@ -1,0 +1,311 @@
+#include "bpc/transmitter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "bpc/bpc_frame.h"
+#include "bpc/frame_audio.h"
+#include "tests/bpc/scripted_wave_out.h"
+#include "tests/bpc/symbol_decoder.h"
+
+namespace {
+
+using platform::Time64;
+using tx_test::Status;
+
+// China Standard Time, no daylight saving: the wall-clock times below mean
+// the same instant on every machine.
+const bool kZoneSet = [] {
+  ::setenv("TZ", "CST-8", 1);
+  ::tzset();
+  return true;
+}();
+
+Time64 At(int year, int month, int day, int hour, int minute, int second) {
+  Time64 t = 0;
+  EXPECT_TRUE(platform::BuildLocalTime(year, month, day, hour, minute, second, t));
+  return t;
+}
+
+// The symbols a receiver should read from the frame whose symbol 1 is at t.
+std::vector<int> FrameFor(Time64 t) {
+  platform::LocalTime f = platform::ToLocalTime(t);
+  BpcFrame frame{};
+  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
+  return {frame.begin(), frame.end()};
+}
+
+std::vector<int> Decode(const platform::WaveHeader* h, unsigned rate) {
+  return bpc_test::DecodeFrame(reinterpret_cast<const std::int16_t*>(h->lpData), 0, rate);
+}
+
+class TransmitterTest : public ::testing::Test {
+ protected:
+  TransmitterTest() {
+    ctx.pDevice = &device;
+    ctx.pClock = &clock;
+    ctx.hDialogWnd = statuses.handle();
+  }
+  ~TransmitterTest() override { StopTransmitterThread(&ctx); }
+
+  // Starts the thread and takes its capability report.
+  void StartThread() {
+    ASSERT_EQ(StartTransmitterThread(&ctx), 1);
+    ASSERT_EQ(statuses.Next(), (Status{kTxCapabilities, static_cast<std::intptr_t>(device.formats)}));
+  }
+  void Start(Time64 at, int rate = 44100) {
+    clock.Set(at);
+    ctx.nSampleRate = rate;
+    ctx.hStartEvent->Set();
+  }
+  void Stop() { ctx.hStopEvent->Set(); }
+
+  // Counts down from the start at 10:15:07 to the boundary at 10:15:20.
+  void RunCountdownFrom1015_07() {
+    Start(At(2026, 3, 9, 10, 15, 7));
+    for (int second = 7; second < 20; ++second) {
+      clock.Set(At(2026, 3, 9, 10, 15, second));
+      ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 20 - second}));
+    }
+    clock.Set(At(2026, 3, 9, 10, 15, 20));
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  }
+
+  tx_test::ScriptedWaveOut device;
+  tx_test::VirtualClock clock;
+  tx_test::StatusRecorder statuses{WM_TX_STATUS};
+  TransmitterContext ctx;
+};
+
+TEST_F(TransmitterTest, StartAt101507CountsDown13To1AndBeginsAt101520) {
+  StartThread();
+  RunCountdownFrom1015_07();
+
+  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"numdevs", "caps", "open 44100", "prepare", "prepare", "pause",
+                                                      "write", "write", "restart"}));
+  EXPECT_FALSE(device.IsPaused());
+  // Both frames were built before the countdown: 10:15:21 (frame position 1)
+  // in the buffer that plays first, then 10:15:41.
+  std::vector<platform::WaveHeader*> queue = device.Queue();
+  ASSERT_EQ(queue.size(), 2u);
+  EXPECT_EQ(queue[0]->dwBufferLength, FrameBytes(44100));
+  std::vector<int> first = Decode(queue[0], 44100);
+  EXPECT_EQ(first, FrameFor(At(2026, 3, 9, 10, 15, 21)));
+  EXPECT_EQ(first[1], 1);
+  EXPECT_EQ(Decode(queue[1], 44100), FrameFor(At(2026, 3, 9, 10, 15, 41)));
+}
+
+TEST_F(TransmitterTest, EachFinishedBufferIsRefilledWithTheFrame40SecondsLater) {
+  StartThread();
+  RunCountdownFrom1015_07();
+
+  Time64 expected = At(2026, 3, 9, 10, 16, 1);
+  for (int n = 2; n <= 5; ++n, expected += 20) {
+    platform::WaveHeader* finishing = device.Queue().at(0);
+    ASSERT_TRUE(device.FinishFront());
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, n}));
+    std::vector<platform::WaveHeader*> queue = device.Queue();
+    ASSERT_EQ(queue.size(), 2u);
+    // The finished slot went back to the end of the queue with the next frame.
+    EXPECT_EQ(queue[1], finishing);
+    EXPECT_EQ(Decode(queue[1], 44100), FrameFor(expected)) << "frame " << n + 1;
+  }
+  EXPECT_EQ(device.Count("write"), 6);
+
+  // A device signal with nothing finished leaves the buffers alone: the
+  // stop handled after it is the next thing reported.
+  device.SignalOnly();
+  ASSERT_TRUE(device.WaitUntilEventTaken());
+  Stop();
+  EXPECT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+  EXPECT_EQ(device.Count("write"), 6);
+}
+
+TEST_F(TransmitterTest, FirstFrameStartsOnTheNextBoundaryForEveryStartSecond) {
+  StartThread();
+  for (int s = 0; s < 60; ++s) {
+    SCOPED_TRACE("start at second " + std::to_string(s));
+    // The boundary at least about four seconds ahead, and symbol 1 after it.
+    int boundary = s <= 15 ? 20 : s <= 35 ? 40 : s <= 55 ? 0 : 20;
+    Time64 minute = At(2026, 12, 31, 23, 59, 0);
+    Time64 t = minute + (s <= 15 ? 21 : s <= 35 ? 41 : s <= 55 ? 61 : 81);
+
+    Start(minute + s);
+    ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, (boundary - s + 60) % 60}));
+    std::vector<platform::WaveHeader*> queue = device.Queue();
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(Decode(queue[0], 44100), FrameFor(t));
+    EXPECT_EQ(Decode(queue[1], 44100), FrameFor(t + 20));
+
+    // Not a second early; at once when the clock enters the boundary second.
+    clock.Set(t - 2);
+    ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+    EXPECT_TRUE(device.IsPaused());
+    clock.Set(t - 1);
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+    EXPECT_FALSE(device.IsPaused());
+
+    Stop();
+    ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+  }
+}
+
+TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {
+  StartThread();
+  Start(At(2026, 12, 31, 23, 59, 50));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 10}));
+  std::vector<int> first = Decode(device.Queue().at(0), 44100);
+  EXPECT_EQ(first, FrameFor(At(2027, 1, 1, 0, 0, 1)));
+  // 2027-01-01 is a Friday: 5 on air.
+  EXPECT_EQ(first[8] * 4 + first[9], 5);
+  EXPECT_EQ(first[18], 3);  // year 27 = 1*16 + 2*4 + 3
+}
+
+TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {
+  StartThread();
+  for (int rate : {48000, 96000}) {
+    SCOPED_TRACE(rate);
+    Start(At(2026, 3, 9, 10, 15, 7), rate);
+    ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+    EXPECT_EQ(device.Calls().back(), "write");
+    std::vector<platform::WaveHeader*> queue = device.Queue();
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(queue[0]->dwBufferLength, FrameBytes(static_cast<unsigned>(rate)));
+    EXPECT_EQ(Decode(queue[0], static_cast<unsigned>(rate)), FrameFor(At(2026, 3, 9, 10, 15, 21)));
+    Stop();
+    ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+  }
+  EXPECT_EQ(device.Count("open 48000"), 1);
+  EXPECT_EQ(device.Count("open 96000"), 1);
+}
+
+TEST_F(TransmitterTest, StopDuringTheCountdownClosesTheDeviceUnplayed) {
+  StartThread();
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+  // The device's signals before the boundary (open, or a stray one) start
+  // nothing.
+  device.SignalOnly();
+  ASSERT_TRUE(device.WaitUntilEventTaken());
+  Stop();
+  ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+
+  EXPECT_EQ(device.Count("write"), 2);
+  std::vector<std::string> calls = device.Calls();
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 4, calls.end()),
+            (std::vector<std::string>{"reset", "unprepare", "unprepare", "close"}));
+  EXPECT_EQ(device.Count("restart"), 0);
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_TRUE(device.Queue().empty());
+}
+
+TEST_F(TransmitterTest, QuitTakesPriorityOverAPendingCompletion) {
+  StartThread();
+  RunCountdownFrom1015_07();
+
+  // Keep the thread inside its refill of the first buffer while the second
+  // finishes and the quit arrives, so that both wait for it together.
+  device.HoldWrites();
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_TRUE(device.WaitForWriteEntered(3));
+  ASSERT_TRUE(device.FinishFront());
+  ctx.hQuitEvent->Set();
+  device.ReleaseWrites();
+
+  ASSERT_EQ(platform::WaitForEvent(*ctx.hExitedEvent, 20000), 0);
+  EXPECT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  EXPECT_TRUE(statuses.Pending().empty());
+  EXPECT_EQ(device.Count("write"), 3);
+  std::vector<std::string> calls = device.Calls();
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 4, calls.end()),
+            (std::vector<std::string>{"reset", "unprepare", "unprepare", "close"}));
+  EXPECT_FALSE(device.IsOpen());
+}
+
+TEST_F(TransmitterTest, ASecondStartCountsFromTheFirstFrameAgain) {
+  StartThread();
+  RunCountdownFrom1015_07();
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  Stop();
+  ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+
+  // Stopped while 13 was the count shown: a new start at the same second
+  // shows 13 again, since the stop forgot the last count.
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+  Stop();
+  ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+
+  RunCountdownFrom1015_07();
+  EXPECT_EQ(device.Count("open 44100"), 3);
+}
+
+TEST_F(TransmitterTest, OpenFailureReportsTheCodeAndStaysReady) {
+  StartThread();
+  device.openResult = platform::WAVERR_BADFORMAT;
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxOpenFailed, static_cast<std::intptr_t>(platform::WAVERR_BADFORMAT)}));
+  EXPECT_EQ(device.Count("prepare"), 0);
+
+  device.openResult = platform::MMSYSERR_NOERROR;
+  RunCountdownFrom1015_07();
+}
+
+TEST_F(TransmitterTest, AClockBeyondTheCalendarFailsTheStartAndReturnsTheDevice) {
+  StartThread();
+  Start(std::numeric_limits<Time64>::max() / 2);
+  ASSERT_EQ(statuses.Next(), (Status{kTxOpenFailed, static_cast<std::intptr_t>(platform::MMSYSERR_ERROR)}));
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_EQ(device.Count("write"), 0);
+
+  RunCountdownFrom1015_07();
+}
+
+TEST_F(TransmitterTest, CapabilityFlagsArePostedAsRead) {
+  device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16;
+  StartThread();  // takes (6, 0x44000)
+}
+
+TEST_F(TransmitterTest, UnreadableCapabilitiesPostNothing) {
+  device.capsResult = platform::MMSYSERR_NODRIVER;
+  ASSERT_EQ(StartTransmitterThread(&ctx), 1);
+  Start(At(2026, 3, 9, 10, 15, 7));
+  EXPECT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+}
+
+TEST_F(TransmitterTest, WithoutADeviceTheThreadReportsAndEndsAndStopDoesNotWait) {
+  device.numDevs = 0;
+  ASSERT_EQ(StartTransmitterThread(&ctx), 1);
+  ASSERT_EQ(statuses.Next(), (Status{kTxNoDevice, 0}));
+  EXPECT_EQ(device.Calls(), std::vector<std::string>{"numdevs"});
+  EXPECT_EQ(platform::WaitForEvent(*ctx.hExitedEvent, 0), platform::kWaitTimeout);
+
+  // The thread is gone already; the window must not be held for the whole
+  // 2000 ms that a live thread is granted.
+  auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(StopTransmitterThread(&ctx), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1500));
+  EXPECT_FALSE(ctx.hThread.IsRunning());
+  EXPECT_EQ(ctx.hQuitEvent, nullptr);
+  EXPECT_EQ(ctx.hExitedEvent, nullptr);
+  // A second stop (a window destroyed twice) finds nothing to close.
+  EXPECT_EQ(StopTransmitterThread(&ctx), 1);
+}
+
+TEST_F(TransmitterTest, QuitWhileIdleEndsTheThreadAndClosesItsEvents) {
+  StartThread();
+  ASSERT_EQ(StopTransmitterThread(&ctx), 1);
+  EXPECT_FALSE(ctx.hThread.IsRunning());
+  EXPECT_EQ(ctx.hStartEvent, nullptr);
+  EXPECT_TRUE(statuses.Pending().empty());
+  EXPECT_EQ(device.Count("open 44100"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// Reads BPC frames out of a recording the way a receiver would: it follows
+// the envelope of the 13.7 kHz tone, measures the silence that opens each
+// second and groups the seconds into frames after the reference second
+// (the one second with no silence).
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace e2e {
+
+struct ReceivedFrame {
+  double startMs = 0;     // where the reference second begins in the recording
+  std::vector<int> symbols;  // 20 symbols, index 0 the reference marker (0)
+};
+
+struct Reception {
+  double leadSilenceMs = 0;  // silence before the first tone
+  std::vector<ReceivedFrame> frames;  // complete frames only
+  int brokenFrames = 0;  // seconds that did not add up to a frame, before the last one
+};
+
+class BpcReceiver {
+ public:
+  static constexpr double kToneHz = 13700.0;
+  // About 2 ms, a whole number of samples.
+  static std::size_t WindowSamples(unsigned rate) { return rate / 500; }
+
+  // True per window when the tone is on.
+  static std::vector<bool> Envelope(const std::vector<std::int16_t>& samples, unsigned rate) {
+    const std::size_t window = WindowSamples(rate);
+    const double coeff = 2.0 * std::cos(2.0 * 3.141592653589793 * kToneHz / rate);
+    std::vector<bool> on;
+    for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+      // Goertzel: the tone's amplitude in this window.
+      double s1 = 0, s2 = 0;
+      for (std::size_t i = 0; i < window; ++i) {
+        double s0 = samples[start + i] + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+      }
+      double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+      double amplitude = 2.0 * std::sqrt(power > 0 ? power : 0) / window;
+      on.push_back(amplitude > 8000.0);
+    }
+    return on;
+  }
+
+  static Reception Receive(const std::vector<std::int16_t>& samples, unsigned rate) {
+    std::vector<bool> on = Envelope(samples, rate);
+    const double windowMs = 1000.0 * static_cast<double>(WindowSamples(rate)) / rate;
+    struct Run {
+      double startMs, lengthMs;
+    };
+    std::vector<Run> silences;
+    Reception r;
+    std::size_t i = 0;
+    while (i < on.size()) {
+      std::size_t j = i;
+      while (j < on.size() && on[j] == on[i]) ++j;
+      if (!on[i]) {
+        Run run{static_cast<double>(i) * windowMs, static_cast<double>(j - i) * windowMs};
+        if (i == 0) r.leadSilenceMs = run.lengthMs;
+        // A symbol's silence, followed by tone.
+        if (j < on.size() && run.lengthMs > 60 && run.lengthMs < 460) silences.push_back(run);
+      }
+      i = j;
+    }
+    // Seconds one apart belong to one frame; the reference second leaves a
+    // two-second gap before symbol 1.
+    std::vector<std::vector<Run>> groups;
+    for (std::size_t k = 0; k < silences.size(); ++k) {
+      if (k == 0 || std::fabs(silences[k].startMs - silences[k - 1].startMs - 1000.0) > 20.0) groups.emplace_back();
+      groups.back().push_back(silences[k]);
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      if (groups[g].size() != 19) {
+        if (g + 1 < groups.size()) ++r.brokenFrames;
+        continue;
+      }
+      ReceivedFrame frame;
+      frame.startMs = groups[g][0].startMs - 1000.0;
+      frame.symbols.push_back(0);
+      for (const Run& run : groups[g]) frame.symbols.push_back(static_cast<int>(std::lround(run.lengthMs / 100.0)) - 1);
+      r.frames.push_back(frame);
+    }
+    return r;
+  }
+};
+
+}  // namespace e2e

@@ -1,0 +1,158 @@
+// The transmitter through the real sound stack: tempiola-cli plays into a
+// private PulseAudio's null sink, parec records the sink's monitor, and the
+// recording is received back into frames.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <ctime>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "bpc/bpc_frame.h"
+#include "platform/local_time.h"
+#include "tests/e2e/bpc_receiver.h"
+#include "tests/e2e/sound_server.h"
+
+namespace {
+
+using e2e::Child;
+using platform::Time64;
+
+constexpr unsigned kRate = 44100;
+
+std::vector<int> FrameFor(Time64 t) {
+  platform::LocalTime f = platform::ToLocalTime(t);
+  BpcFrame frame{};
+  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
+  return {frame.begin(), frame.end()};
+}
+
+// The instant within a few seconds of now whose local time of day reads
+// hh:mm:ss (a line's time prefix names no date).
+bool InstantOf(int hh, int mm, int ss, Time64& out) {
+  Time64 now = platform::CurrentTime();
+  for (Time64 t = now - 5; t <= now + 2; ++t) {
+    platform::LocalTime f = platform::ToLocalTime(t);
+    if (f.hour == hh && f.minute == mm && f.second == ss) {
+      out = t;
+      return true;
+    }
+  }
+  return false;
+}
+
+struct Line {
+  int hh, mm, ss;
+  std::string text;
+};
+
+bool ParseLine(const std::string& s, Line& line) {
+  static const std::regex pattern("^(\\d\\d):(\\d\\d):(\\d\\d)  (.*)$");
+  std::smatch m;
+  if (!std::regex_match(s, m, pattern)) return false;
+  line = {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), m[4]};
+  return true;
+}
+
+class SoundTransmit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Only matters in the sanitizer build: full stacks, so that the leaks
+    // of ALSA's plugins can be told apart (and suppressed) from ours.
+    ::setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 1);
+    ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" TEMPIOLA_SOURCE_DIR "/tests/e2e/third_party_leaks.supp", 1);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+  }
+  e2e::PrivateSoundServer server;
+};
+
+TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
+  Child recorder;
+  const auto recording = server.dir() / "recording.raw";
+  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+
+  Child cli;
+  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "1"}, "", (server.dir() / "cli.err").string()));
+  std::vector<Line> lines;
+  Time64 firstFrameBegins = 0;
+  while (auto text = cli.ReadLine()) {
+    Line line;
+    ASSERT_TRUE(ParseLine(*text, line)) << *text;
+    if (line.text == "正在发波 1") {
+      ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, firstFrameBegins));
+    }
+    lines.push_back(line);
+  }
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  // Let the last samples through the server before the recording ends.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  recorder.Signal(SIGINT);
+  recorder.Wait(std::chrono::seconds(10));
+
+  std::string log;
+  for (const Line& l : lines) log += "\n" + std::to_string(l.hh) + ":" + std::to_string(l.mm) + ":" + std::to_string(l.ss) + "  " + l.text;
+  SCOPED_TRACE("the command printed:" + log);
+
+  // The log: a countdown ending in 1, frames 1 to 4 begun (frame 4 begins
+  // when frame 3 has played whole), then the stop.
+  ASSERT_GE(lines.size(), 7u);
+  std::vector<std::string> tail;
+  for (size_t i = lines.size() - 5; i < lines.size(); ++i) tail.push_back(lines[i].text);
+  EXPECT_EQ(tail, (std::vector<std::string>{"正在发波 1", "正在发波 2", "正在发波 3", "正在发波 4", "停止发波"}));
+  for (size_t i = 0; i + 5 < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].text, "等待 " + std::to_string(lines.size() - 5 - i) + " 秒开始发波");
+  }
+  // Transmission begins on a frame boundary.
+  ASSERT_NE(firstFrameBegins, 0);
+  EXPECT_EQ(platform::ToLocalTime(firstFrameBegins).second % 20, 0);
+
+  std::string raw = e2e::ReadFile(recording);
+  std::vector<std::int16_t> samples(raw.size() / 2);
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+  e2e::Reception reception = e2e::BpcReceiver::Receive(samples, kRate);
+
+  // What was heard, for the failure messages below.
+  std::string heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
+  for (const e2e::ReceivedFrame& f : reception.frames) {
+    heard += "\nframe at " + std::to_string(f.startMs) + " ms:";
+    for (int symbol : f.symbols) heard += " " + std::to_string(symbol);
+  }
+  SCOPED_TRACE(heard);
+  EXPECT_EQ(reception.brokenFrames, 0);
+  ASSERT_EQ(reception.frames.size(), 3u);
+  // The first frame follows the silence of the paused device directly, and
+  // the frames follow one another without a gap between the buffers.
+  EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, 5.0);
+  for (size_t k = 0; k < reception.frames.size(); ++k) {
+    SCOPED_TRACE("frame " + std::to_string(k + 1));
+    EXPECT_EQ(reception.frames[k].symbols, FrameFor(firstFrameBegins + 1 + 20 * static_cast<Time64>(k)));
+    if (k > 0) {
+      EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, 5.0);
+    }
+  }
+}
+
+TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
+  Child cli;
+  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5", "--rate", "96000"}, "",
+                        (server.dir() / "cli.err").string()));
+  auto first = cli.ReadLine();
+  ASSERT_TRUE(first.has_value());
+  Line line;
+  ASSERT_TRUE(ParseLine(*first, line)) << *first;
+  EXPECT_EQ(line.text.rfind("等待 ", 0), 0u) << line.text;
+  cli.Signal(SIGINT);
+  std::vector<std::string> rest;
+  while (auto text = cli.ReadLine()) {
+    ASSERT_TRUE(ParseLine(*text, line)) << *text;
+    rest.push_back(line.text);
+  }
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  ASSERT_FALSE(rest.empty());
+  EXPECT_EQ(rest.back(), "停止发波");
+  EXPECT_EQ(e2e::ReadFile(server.dir() / "cli.err"), "");
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "platform/local_time.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <string>
+
+namespace {
+
+using platform::Time64;
+
+// Sets the process's zone for one test and puts the old one back.
+class Zone {
+ public:
+  explicit Zone(const char* tz) {
+    if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
+    ::setenv("TZ", tz, 1);
+    ::tzset();
+  }
+  ~Zone() {
+    if (hadOld_) {
+      ::setenv("TZ", old_.c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+
+ private:
+  std::string old_;
+  bool hadOld_ = false;
+};
+
+TEST(LocalTime, FieldsOfAnInstant) {
+  Zone zone("CST-8");
+  // 2017-01-01 01:01:01 in China is 2016-12-31 17:01:01 UTC.
+  platform::LocalTime f = platform::ToLocalTime(1483203661);
+  EXPECT_EQ(f.year, 2017);
+  EXPECT_EQ(f.month, 1);
+  EXPECT_EQ(f.day, 1);
+  EXPECT_EQ(f.weekday, 1);  // Sunday
+  EXPECT_EQ(f.hour, 1);
+  EXPECT_EQ(f.minute, 1);
+  EXPECT_EQ(f.second, 1);
+}
+
+TEST(LocalTime, AFailedConversionGivesMinusOneTimeAndZeroDate) {
+  Zone zone("CST-8");
+  for (Time64 t : {std::numeric_limits<Time64>::max(), std::numeric_limits<Time64>::min()}) {
+    platform::LocalTime f = platform::ToLocalTime(t);
+    EXPECT_EQ(f.hour, -1);
+    EXPECT_EQ(f.minute, -1);
+    EXPECT_EQ(f.second, -1);
+    EXPECT_EQ(f.year, 0);
+    EXPECT_EQ(f.month, 0);
+    EXPECT_EQ(f.day, 0);
+    EXPECT_EQ(f.weekday, 0);
+  }
+}
+
+TEST(LocalTime, BuildIsTheInverseOfTheFields) {
+  Zone zone("CST-8");
+  Time64 t = 0;
+  ASSERT_TRUE(platform::BuildLocalTime(2017, 1, 1, 1, 1, 1, t));
+  EXPECT_EQ(t, 1483203661);
+  ASSERT_TRUE(platform::BuildLocalTime(2026, 12, 31, 23, 59, 59, t));
+  platform::LocalTime f = platform::ToLocalTime(t + 1);
+  EXPECT_EQ(f.year, 2027);
+  EXPECT_EQ(f.hour, 0);
+}
+
+TEST(LocalTime, BuildLetsTheZoneDecideDaylightSaving) {
+  // Central Europe: summer time from the last Sunday of March.
+  Zone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  Time64 winter = 0, summer = 0;
+  ASSERT_TRUE(platform::BuildLocalTime(2026, 1, 15, 12, 0, 0, winter));
+  ASSERT_TRUE(platform::BuildLocalTime(2026, 7, 15, 12, 0, 0, summer));
+  EXPECT_EQ(platform::ToLocalTime(winter).hour, 12);
+  EXPECT_EQ(platform::ToLocalTime(summer).hour, 12);
+  EXPECT_EQ(winter % 86400, 11 * 3600);  // 11:00 UTC
+  EXPECT_EQ(summer % 86400, 10 * 3600);  // 10:00 UTC
+}
+
+TEST(LocalTime, BuildRejectsFieldsOutsideTheCalendar) {
+  Zone zone("CST-8");
+  struct Case {
+    int year, month, day, hour, minute, second;
+  } bad[] = {
+      {1899, 12, 31, 0, 0, 0}, {2017, 0, 1, 0, 0, 0},  {2017, 13, 1, 0, 0, 0}, {2017, 1, 0, 0, 0, 0},
+      {2017, 1, 32, 0, 0, 0},  {2017, 1, 1, 24, 0, 0}, {2017, 1, 1, -1, 0, 0}, {2017, 1, 1, 0, 60, 0},
+      {2017, 1, 1, 0, 0, 60},
+  };
+  for (const Case& c : bad) {
+    Time64 t = 12345;
+    EXPECT_FALSE(platform::BuildLocalTime(c.year, c.month, c.day, c.hour, c.minute, c.second, t))
+        << c.year << "-" << c.month << "-" << c.day << " " << c.hour << ":" << c.minute << ":" << c.second;
+    EXPECT_EQ(t, 12345);
+  }
+  // Day 31 of a 30-day month is let through and rolls over, as mktime does.
+  Time64 t = 0;
+  ASSERT_TRUE(platform::BuildLocalTime(2017, 4, 31, 0, 0, 0, t));
+  EXPECT_EQ(platform::ToLocalTime(t).month, 5);
+}
+
+TEST(LocalTime, Spans) {
+  EXPECT_EQ(platform::TimeSpan(0, 0, 0, 20), 20);
+  EXPECT_EQ(platform::TimeSpan(1, 2, 3, 4), 93784);
+  EXPECT_EQ(platform::TimeSpan(0, 0, 1, -1), 59);
+}
+
+TEST(LocalTime, TheSystemClockIsTheCurrentTime) {
+  platform::SystemClock clock;
+  Time64 before = static_cast<Time64>(std::time(nullptr));
+  Time64 now = clock.Now();
+  EXPECT_GE(now, before);
+  EXPECT_LE(now, static_cast<Time64>(std::time(nullptr)));
+}
+
+}  // namespace
