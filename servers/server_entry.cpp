@@ -25,10 +25,10 @@ void FormatServerEntry(char (&text)[kServerEntryTextSize], size_t number, size_t
   const size_t remarkBytes = GbkCutLength(r, std::min(kServerFieldMaxBytes, room));
 
   std::memset(text, ' ', sizeof text);
-  int numberBytes = std::snprintf(text, sizeof text, "#%zu", number);
-  size_t at = std::max(width, static_cast<size_t>(numberBytes) + 1);
+  const auto numberBytes = static_cast<size_t>(std::snprintf(text, sizeof text, "#%zu", number));
   text[numberBytes] = ' ';
-  if (at >= sizeof text) at = sizeof text - 1;
+  // A number wider than the count's still gets its blank.
+  const size_t at = std::max(width, numberBytes + 1);
   std::snprintf(text + at, sizeof text - at, "%.*s   [%.*s]", static_cast<int>(addressBytes), a.data(),
                 static_cast<int>(remarkBytes), r.data());
 }
