@@ -9,6 +9,7 @@ int RunRender(int argc, char** argv, int first);
 int RunTransmit(int argc, char** argv, int first);
 int RunQuery(int argc, char** argv, int first);
 int RunCalibrate(int argc, char** argv, int first);
+int RunServers(int argc, char** argv, int first);
 
 const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
@@ -17,6 +18,7 @@ const Command kCommands[] = {
     {"transmit", "transmit the BPC time signal on the default sound output", RunTransmit},
     {"query", "ask an NTP server for the clock offset and network delay", RunQuery},
     {"calibrate", "set the system clock from an NTP server", RunCalibrate},
+    {"servers", "list, add, delete or restore the NTP servers in Server.dat", RunServers},
 };
 const int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 

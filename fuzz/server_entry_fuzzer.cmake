@@ -1,0 +1,1 @@
+tempiola_fuzzer(server_entry_fuzzer server_entry_fuzzer.cpp tempiola_servers)

@@ -1,0 +1,1 @@
+tempiola_fuzzer(server_file_fuzzer server_file_fuzzer.cpp tempiola_servers)

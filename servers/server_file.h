@@ -1,0 +1,65 @@
+// Server.dat: the user's server list beside the executable.
+//
+//   offset 0        magic 0xABBC9C8C
+//   offset 4        N, the number of records
+//   offset 8        N records of 256 bytes: address at 0, remark at 128,
+//                   each GBK text with a NUL terminator
+//   offset 8+256*N  CRC-32 of everything before it
+//
+// All integers are 32-bit little-endian. Only the CRC decides whether a file
+// is used; the magic number is written but never tested.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+class File;
+}
+
+inline constexpr uint32_t kServerFileMagic = 0xABBC9C8C;
+inline constexpr size_t kServerFileHeaderSize = 8;
+inline constexpr size_t kServerFileRecordSize = 256;
+inline constexpr size_t kServerFileFieldSize = 128;
+inline constexpr size_t kServerFileCrcSize = 4;
+// The path is built into a buffer of this size, terminator included.
+inline constexpr size_t kServerFilePathSize = 260;
+
+// Results of VerifyServerFile.
+inline constexpr int kServerFileUsable = 0;
+inline constexpr int kServerFileDamaged = 3;
+
+// One server as the editor holds it: address and remark, GBK.
+struct ServerRow {
+  std::string address;
+  std::string remark;
+};
+
+// exeDir followed by "Server.dat"; empty when that does not fit in
+// kServerFilePathSize bytes. An empty path names no file: reading it gives
+// the built-in list and saving to it fails.
+std::string ServerFilePath(const std::string& exeDir);
+
+// Computes the CRC of the whole file from its start and writes it at the end.
+// False when a read or the write fails.
+bool AppendServerFileCrc(platform::File& file);
+
+// kServerFileUsable when the file is longer than 4 bytes and its last 4
+// bytes hold the CRC of the rest; else kServerFileDamaged.
+int VerifyServerFile(const std::string& path);
+
+// True when path names an existing file that is not a directory.
+bool ServerFileExists(const std::string& path);
+
+// The entry texts of the file's records, in order. Checks no CRC. False
+// (and texts empty) when the file cannot be opened or read, or when its size
+// is not 12 + 256 * N.
+bool ReadServerEntryTexts(const std::string& path, std::vector<std::string>& texts);
+
+// Writes rows as the new file: into a temporary file in the same directory,
+// flushed and then renamed over path, so the old file stays whole until the
+// new one is complete. Each field is cut to 62 bytes. False on any failure,
+// with the old file untouched; *error then holds the errno value.
+bool SaveServerFile(const std::string& path, const std::vector<ServerRow>& rows, int* error = nullptr);

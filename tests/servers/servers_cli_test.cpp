@@ -1,0 +1,162 @@
+// tempiola-cli servers, run as a separate process on a scratch Server.dat.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/text_encoding.h"
+#include "scratch_dir.h"
+#include "servers/default_servers.h"
+#include "servers/server_file.h"
+#include "servers/server_list.h"
+
+namespace {
+
+std::string Quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> DefaultsUtf8() {
+  std::vector<std::string> lines;
+  for (const char* text : DefaultServerTable) lines.push_back(platform::GbkToUtf8(text));
+  return lines;
+}
+
+class ServersCliTest : public ScratchDirTest {
+ protected:
+  // Runs tempiola-cli in a UTF-8 locale after the shell commands in
+  // prefix; returns the exit status.
+  int Run(const std::vector<std::string>& args, const std::string& prefix = "") {
+    std::string command = prefix + "LC_ALL=C.UTF-8 " + Quoted(TEMPIOLA_CLI);
+    for (const std::string& a : args) command += " " + Quoted(a);
+    command += " >" + Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
+    int status = std::system(command.c_str());
+    out_ = Slurp(dir_ + "/out");
+    err_ = Slurp(dir_ + "/err");
+    std::filesystem::remove(dir_ + "/out");
+    std::filesystem::remove(dir_ + "/err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  int RunOnFile(std::vector<std::string> args, const std::string& prefix = "") {
+    args.insert(args.begin(), "servers");
+    args.push_back("--file");
+    args.push_back(path_);
+    return Run(args, prefix);
+  }
+  size_t FilesInDir() const {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir_), {}));
+  }
+
+  std::string out_;
+  std::string err_;
+};
+
+TEST_F(ServersCliTest, ListShowsTheBuiltInListWithoutCreatingTheFile) {
+  ASSERT_EQ(RunOnFile({"list"}), 0) << err_;
+  EXPECT_EQ(Lines(out_), DefaultsUtf8());
+  EXPECT_EQ(FilesInDir(), 0u);
+
+  Spit(path_, "damaged");
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  EXPECT_EQ(Lines(out_), DefaultsUtf8());
+  EXPECT_EQ(Slurp(path_), "damaged");
+}
+
+TEST_F(ServersCliTest, AddAppendsToTheShownListThroughTheSaver) {
+  ASSERT_EQ(RunOnFile({"add", " \tntp.example.org  ", "测试 备注"}), 0) << err_;
+  std::vector<std::string> expected = DefaultsUtf8();
+  expected.push_back("#28 ntp.example.org   [测试 备注]");
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  EXPECT_EQ(Lines(out_), expected);
+
+  // The same bytes the library writes for these rows.
+  const std::string written = Slurp(path_);
+  std::vector<ServerRow> rows = DefaultServerRows();
+  std::string remark;
+  ASSERT_TRUE(platform::Utf8ToGbk("测试 备注", remark));
+  rows.push_back({"ntp.example.org", remark});
+  ASSERT_TRUE(SaveServerFile(path_, rows));
+  EXPECT_EQ(Slurp(path_), written);
+
+  // No remark: empty brackets. Remarks are cut to 62 bytes on a character
+  // boundary: "a" and 31 two-byte characters make 63 bytes.
+  std::string longRemark = "a";
+  for (int i = 0; i < 31; ++i) longRemark += "国";
+  ASSERT_EQ(RunOnFile({"add", "10.1.2.3"}), 0);
+  ASSERT_EQ(RunOnFile({"add", "10.1.2.4", longRemark}), 0);
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  std::vector<std::string> lines = Lines(out_);
+  ASSERT_EQ(lines.size(), 30u);
+  EXPECT_EQ(lines[28], "#29 10.1.2.3   []");
+  EXPECT_EQ(lines[29], "#30 10.1.2.4   [" + longRemark.substr(0, longRemark.size() - 3) + "]");
+}
+
+TEST_F(ServersCliTest, DeleteRenumbersAndRestoreBringsBackTheBuiltInList) {
+  ASSERT_EQ(RunOnFile({"delete", "1"}), 0) << err_;
+  ASSERT_EQ(RunOnFile({"delete", "26"}), 0) << err_;
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  std::vector<std::string> lines = Lines(out_);
+  std::vector<std::string> defaults = DefaultsUtf8();
+  ASSERT_EQ(lines.size(), 25u);
+  EXPECT_EQ(lines[0], "#1  114.118.7.163   [中国]");
+  EXPECT_EQ(lines[24], "#25 time6.apple.com   [苹果]");
+
+  ASSERT_EQ(RunOnFile({"restore"}), 0) << err_;
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  EXPECT_EQ(Lines(out_), defaults);
+  EXPECT_EQ(Slurp(path_).size(), 12u + 27 * 256u);
+}
+
+TEST_F(ServersCliTest, BadInputIsRefusedWithStatusTwoAndTheFileUntouched) {
+  ASSERT_TRUE(SaveServerFile(path_, {{"a.example", "x"}, {"b.example", "y"}}));
+  const std::string before = Slurp(path_);
+  const std::vector<std::vector<std::string>> bad = {
+      {"add", " \t "},            // empty once normalised
+      {"add", "　"},              // full-width space only
+      {"add", "ntp.example.org", "😀"},  // GBK cannot hold it
+      {"delete", "0"},
+      {"delete", "3"},
+      {"delete", "x"},
+      {"delete", "-1"},
+      {"add"},
+      {"list", "extra"},
+      {"frobnicate"},
+  };
+  for (const auto& args : bad) {
+    EXPECT_EQ(RunOnFile(args), 2) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    EXPECT_FALSE(err_.empty());
+    EXPECT_EQ(Slurp(path_), before);
+  }
+  EXPECT_EQ(Run({"servers", "list", "--file"}), 2);
+  EXPECT_EQ(Run({"servers", "list", "--file="}), 2);
+  EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(ServersCliTest, FailedSaveSaysSoAndKeepsTheOldFile) {
+  ASSERT_TRUE(SaveServerFile(path_, {{"a.example", "x"}}));
+  const std::string before = Slurp(path_);
+  // Files may grow to 2048 bytes only, as on a full disk; the new list needs
+  // 12 + 28 * 256.
+  EXPECT_EQ(RunOnFile({"restore"}, "trap '' XFSZ; ulimit -f 4; "), 1);
+  EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
+  EXPECT_EQ(Slurp(path_), before);
+  EXPECT_EQ(FilesInDir(), 1u);
+
+  EXPECT_EQ(Run({"servers", "add", "b.example", "--file", dir_ + "/missing/Server.dat"}), 1);
+  EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
+}
+
+}  // namespace
