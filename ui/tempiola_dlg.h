@@ -3,6 +3,8 @@
 // of the program that carries it out.
 #pragma once
 
+#include <string>
+
 #include "ntp/ntp_client.h"
 #include "ntp/ntp_result.h"
 #include "ui/framework/afxwin.h"
@@ -23,6 +25,7 @@ class CTempiolaDlg : public CDialog {
   int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
+  std::string m_strServerFile;  // Server.dat beside the executable, fixed at start-up
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;
