@@ -74,6 +74,8 @@ BOOL CModifyServerListDlg::OnInitDialog() {
       AppendEntryText(entry);
     }
   }
+  // The buttons start as the first input would leave them.
+  UpdateDialogControls(this, FALSE);
   return TRUE;
 }
 
@@ -124,12 +126,14 @@ void CModifyServerListDlg::OnDeleteServer() {
   const int row = FirstSelectedRow(m_listServers);
   if (row < 0 || !m_listServers.DeleteItem(row)) return;
   for (int i = row; i < m_listServers.GetItemCount(); ++i) SetRowNumber(m_listServers, i);
+  UpdateDialogControls(this, FALSE);  // the selection went with the row
 }
 
 void CModifyServerListDlg::OnRestoreDefaults() {
   if (AfxMessageBox(res::kConfirmRestoreDefaults, MB_OKCANCEL) != IDOK) return;
   m_listServers.DeleteAllItems();
   for (const char* entry : DefaultServerTable) AppendEntryText(entry);
+  UpdateDialogControls(this, FALSE);
 }
 
 void CModifyServerListDlg::OnUpdateNeedSelection(CCmdUI* cmdUI) {
