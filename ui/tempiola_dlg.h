@@ -25,6 +25,7 @@ class CTempiolaDlg : public CDialog {
   int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
+  int m_ntpPort = 123;  // the NTP service; tests point it at a server of their own
   std::string m_strServerFile;  // Server.dat beside the executable, fixed at start-up
 
  protected:
@@ -53,6 +54,8 @@ class CTempiolaDlg : public CDialog {
   // Starting and stopping the transmitter thread with the dialog.
   void StartTransmitter();
   void StopTransmitter();
+  // Both NTP commands: query the selected server, then set the clock or not.
+  void RunNtpCommand(bool setClock);
 
   DECLARE_MESSAGE_MAP()
 };
