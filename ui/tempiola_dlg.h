@@ -3,6 +3,8 @@
 // of the program that carries it out.
 #pragma once
 
+#include <string>
+
 #include "ntp/ntp_client.h"
 #include "ntp/ntp_result.h"
 #include "ui/framework/afxwin.h"
@@ -24,6 +26,7 @@ class CTempiolaDlg : public CDialog {
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
   int m_ntpPort = 123;  // the NTP service; tests point it at a server of their own
+  std::string m_strServerFile;  // Server.dat beside the executable, fixed at start-up
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;
