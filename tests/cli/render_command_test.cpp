@@ -11,6 +11,7 @@
 #include "bpc/bpc_frame.h"
 #include "tests/bpc/symbol_decoder.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/scratch_dir.h"
 
 namespace {
 
@@ -31,19 +32,7 @@ std::vector<int> Expected(int year, int month, int day, int weekday, unsigned ho
   return std::vector<int>(f.begin(), f.end());
 }
 
-class RenderCommand : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tempiola-render-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  size_t EntriesInDir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-
-  std::string dir_;
-};
+class RenderCommand : public ScratchDir {};
 
 TEST_F(RenderCommand, HeaderAndLength) {
   struct Case {

@@ -9,27 +9,19 @@
 #include <fstream>
 #include <string>
 
+#include "tests/scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class ReplacingFileTest : public ::testing::Test {
+class ReplacingFileTest : public ScratchDir {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tempiola-file-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ScratchDir::SetUp();
     target_ = dir_ + "/data.bin";
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  static std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  }
-  size_t EntriesInDir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-
-  std::string dir_;
   std::string target_;
 };
 

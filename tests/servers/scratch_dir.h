@@ -1,33 +1,14 @@
-// A fresh directory under /tmp for each test, removed afterwards.
+// A scratch directory with the path of a Server.dat in it.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
+#include "tests/scratch_dir.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-
-class ScratchDirTest : public ::testing::Test {
+class ScratchDirTest : public ScratchDir {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tempiola-servers-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ScratchDir::SetUp();
     path_ = dir_ + "/Server.dat";
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  static std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  }
-  static void Spit(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-
-  std::string dir_;
   std::string path_;
 };

@@ -22,6 +22,7 @@
 #include "res/resource.h"
 #include "servers/default_servers.h"
 #include "servers/server_file.h"
+#include "tests/scratch_dir.h"
 #include "ui/app_globals.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/modify_server_list_dlg.h"
@@ -69,28 +70,21 @@ class FileSizeLimit {
   bool lifted_ = false;
 };
 
-class ServerListWindow : public ::testing::Test {
+class ServerListWindow : public ScratchDir {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tempiola-srvui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ScratchDir::SetUp();
     path_ = dir_ + "/Server.dat";
     UseExeDir(dir_ + "/");
   }
   void TearDown() override {
     g_exeDir[0] = '\0';
-    std::filesystem::remove_all(dir_);
+    ScratchDir::TearDown();
   }
 
   static void UseExeDir(const std::string& dir) { std::snprintf(g_exeDir, sizeof g_exeDir, "%s", dir.c_str()); }
 
   void WriteList(const std::vector<ServerRow>& rows) { ASSERT_TRUE(SaveServerFile(path_, rows)); }
-
-  static std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  }
 
   std::vector<std::string> DirEntries() const {
     std::vector<std::string> names;
@@ -134,7 +128,6 @@ class ServerListWindow : public ::testing::Test {
     };
   }
 
-  std::string dir_;
   std::string path_;
 };
 
