@@ -1,19 +1,74 @@
 // The transmitter's side of the main dialog: start and stop commands, its
 // status reports, the test signal, and the thread's life with the dialog.
-//
-// NOT YET BUILT: the transmitter thread and its commands come with their own
-// work. Until then the start and stop buttons do nothing, no status arrives
-// and no thread is started.
+#include <memory>
+
+#include "bpc/transmitter_status.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "ui/control_states.h"
+#include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
+#include "ui/transmitter_link.h"
 
-void CTempiolaDlg::PlayTestSignal() {}
+TransmitterContext g_txContext;
+TestSignalPlayer::DeviceFactory g_testSignalDevice = platform::CreateWaveOutDevice;
 
-void CTempiolaDlg::OnStartTransmit() {}
+namespace {
 
-void CTempiolaDlg::OnStopTransmit() {}
+constexpr DWORD_PTR kMode1SampleRate = 48000;
+constexpr DWORD_PTR kMode2SampleRate = 96000;
 
-LRESULT CTempiolaDlg::OnTransmitterStatus(WPARAM, LPARAM) { return 0; }
+// The test signal plays on after its command returns; its device and buffer
+// stay here until the next test signal or until the window closes.
+std::unique_ptr<TestSignalPlayer> g_testSignal;
 
-void CTempiolaDlg::StartTransmitter() {}
+}  // namespace
 
-void CTempiolaDlg::StopTransmitter() {}
+void CTempiolaDlg::PlayTestSignal() {
+  if (!g_testSignal) g_testSignal = std::make_unique<TestSignalPlayer>(g_testSignalDevice);
+  g_testSignal->Play();
+}
+
+void CTempiolaDlg::OnStartTransmit() {
+  // No thread (it could not be started): there is nobody to hear the start.
+  if (!g_txContext.hStartEvent) return;
+  const int index = m_cbMode.GetCurSel();
+  if (index < 0) return;
+  g_txContext.nSampleRate = static_cast<int>(m_cbMode.GetItemData(index));
+  g_txContext.hStartEvent->Set();
+  ApplyControlState(*this, ControlState::Transmitting);
+}
+
+void CTempiolaDlg::OnStopTransmit() {
+  if (!g_txContext.hStopEvent) return;
+  g_txContext.hStopEvent->Set();
+  ApplyControlState(*this, ControlState::Idle);
+}
+
+LRESULT CTempiolaDlg::OnTransmitterStatus(WPARAM wParam, LPARAM lParam) {
+  if (wParam == kTxCapabilities) {
+    const auto formats = static_cast<std::uint32_t>(lParam);
+    if (formats & platform::WAVE_FORMAT_48M16) m_cbMode.SetItemData(m_cbMode.AddString(res::kMode1), kMode1SampleRate);
+    if (formats & platform::WAVE_FORMAT_96M16) m_cbMode.SetItemData(m_cbMode.AddString(res::kMode2), kMode2SampleRate);
+    return 0;
+  }
+  const TransmitterStatusReport report = DescribeTransmitterStatus(wParam, lParam);
+  if (report.hasLine) LogLine(report.text, report.kind);
+  if (report.controls == TxControls::kIdle) ApplyControlState(*this, ControlState::Idle);
+  if (report.controls == TxControls::kNoDevice) ApplyControlState(*this, ControlState::NoPlaybackDevice);
+  if (report.box != nullptr) AfxMessageBox(report.box, MB_OK);
+  return 0;
+}
+
+void CTempiolaDlg::StartTransmitter() {
+  g_txContext.hDialogWnd = m_hWnd;
+  // Without its thread the program cannot transmit, which the user learns
+  // the way a missing playback device is reported.
+  if (!StartTransmitterThread(&g_txContext)) PostMessage(WM_TX_STATUS, kTxNoDevice, 0);
+}
+
+void CTempiolaDlg::StopTransmitter() {
+  StopTransmitterThread(&g_txContext);
+  g_txContext.hDialogWnd = 0;
+  g_testSignal.reset();
+}

@@ -4,6 +4,7 @@
 // own. Driven with xdotool and read with xprop, as a user's desktop would.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,10 +27,30 @@ std::string Shell(const std::string& command) {
   return out;
 }
 
+// An ALSA configuration whose default output is a silent null device: the
+// copies find a playback device whatever the machine has, so that no
+// "no playback device" box joins the windows this test looks for.
+std::string SilentSoundConfig() {
+  static const std::string dir = [] {
+    const std::string exe = TEMPIOLA_EXE;
+    const std::string d = exe.substr(0, exe.rfind('/')) + "/test-silent-sound";
+    ::mkdir(d.c_str(), 0700);
+    ::mkdir((d + "/alsa").c_str(), 0700);
+    if (FILE* f = std::fopen((d + "/alsa/asoundrc").c_str(), "w")) {
+      std::fputs("pcm.!default { type null }\n", f);
+      std::fclose(f);
+    }
+    return d;
+  }();
+  return dir;
+}
+
 pid_t Start(const char* exe) {
+  const std::string soundConfig = SilentSoundConfig();
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::setenv("NO_AT_BRIDGE", "1", 1);
+    ::setenv("XDG_CONFIG_HOME", soundConfig.c_str(), 1);
     ::execl(exe, exe, static_cast<char*>(nullptr));
     ::_exit(127);
   }

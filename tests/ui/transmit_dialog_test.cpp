@@ -1,0 +1,295 @@
+// The main window's transmitter side on a scripted device and a virtual
+// clock: the six statuses as log lines, control states and boxes, the modes
+// offered from the device's capabilities, start and stop, the hidden test
+// signal, and the thread's end with the window.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/text_encoding.h"
+#include "res/resource.h"
+#include "tests/ui/scripted_sound.h"
+#include "ui/framework/testing/dialog_driver.h"
+#include "ui/tempiola_dlg.h"
+
+namespace {
+
+using afxtest::Window;
+using platform::Time64;
+
+constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_STOP, IDC_MODE};
+
+Time64 At(int hour, int minute, int second) {
+  Time64 t = 0;
+  EXPECT_TRUE(platform::BuildLocalTime(2026, 3, 9, hour, minute, second, t));
+  return t;
+}
+
+// The enabled ones among the six controls that the states switch.
+std::vector<int> Enabled(const Window& w) {
+  std::vector<int> on;
+  for (int id : kStateControls) {
+    if (w.IsEnabled(id)) on.push_back(id);
+  }
+  return on;
+}
+
+const std::vector<int> kIdle = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE};
+const std::vector<int> kTransmitting = {IDC_STOP};
+
+// The log's lines without their "hh:mm:ss  " prefix.
+std::vector<std::string> Log(const Window& w) {
+  std::vector<std::string> lines;
+  for (const std::string& line : w.Items(IDC_INFO)) lines.push_back(line.size() >= 10 ? line.substr(10) : line);
+  return lines;
+}
+
+bool LastLineIs(const Window& w, const std::string& text) {
+  const auto lines = Log(w);
+  return !lines.empty() && lines.back() == text;
+}
+
+// The thread has ended and the window's close joined it and released the
+// events, instead of giving up on it after its time limit.
+void ExpectThreadJoined() {
+  EXPECT_FALSE(g_txContext.hThread.IsRunning());
+  EXPECT_FALSE(g_txContext.hQuitEvent);
+  EXPECT_FALSE(g_txContext.hExitedEvent);
+}
+
+// Holds the thread's first question to the device until the window is up,
+// so that the report of a missing device comes while the test watches.
+class GatedWaveOut final : public platform::WaveOutDevice {
+ public:
+  explicit GatedWaveOut(platform::WaveOutDevice& to) : to_(to) {}
+  void Open() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    cv_.notify_all();
+  }
+  unsigned GetNumDevs() override {
+    std::unique_lock lock(mutex_);
+    cv_.wait_for(lock, tx_test::kPatience, [&] { return open_; });
+    return to_.GetNumDevs();
+  }
+  unsigned GetDevCaps(std::uint32_t& f) override { return to_.GetDevCaps(f); }
+  unsigned Open(const platform::WaveFormat& f, platform::EventHandle e) override { return to_.Open(f, e); }
+  unsigned PrepareHeader(platform::WaveHeader& h) override { return to_.PrepareHeader(h); }
+  unsigned UnprepareHeader(platform::WaveHeader& h) override { return to_.UnprepareHeader(h); }
+  unsigned Write(platform::WaveHeader& h) override { return to_.Write(h); }
+  unsigned Pause() override { return to_.Pause(); }
+  unsigned Restart() override { return to_.Restart(); }
+  unsigned Reset() override { return to_.Reset(); }
+  unsigned Close() override { return to_.Close(); }
+
+ private:
+  platform::WaveOutDevice& to_;
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool open_ = false;
+};
+
+TEST(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForARestart) {
+  ui_test::ScriptedSound sound;
+  sound.device.numDevs = 0;
+  GatedWaveOut gate(sound.device);
+  g_txContext.pDevice = &gate;
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  bool boxAnswered = false;
+  script.Then([&](Window& w) {
+    gate.Open();
+    ASSERT_TRUE(w.PumpUntil([&] { return boxAnswered && !Log(w).empty(); }));
+    EXPECT_EQ(Log(w), std::vector<std::string>{"没有找到播放设备，无法发波"});
+    EXPECT_EQ(w.ItemData(IDC_INFO, 0), 8u);
+    EXPECT_EQ(Enabled(w), (std::vector<int>{IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS}));
+    EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"模式0"}) << "no capabilities without a device";
+    w.Click(IDCANCEL);
+  });
+  script.Then([&](Window& box) {
+    ASSERT_TRUE(box.IsMessageBox());
+    EXPECT_EQ(box.MessageText(), "没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！");
+    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
+    box.Answer(IDOK);
+    boxAnswered = true;
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  // The thread ended at once; it never confirms a quit, so a close that
+  // waited for the confirmation would have given up on it instead.
+  ExpectThreadJoined();
+  EXPECT_EQ(sound.device.Count("open 44100"), 0);
+}
+
+TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
+  ui_test::ScriptedSound sound;
+  sound.device.openResult = platform::MMSYSERR_ALLOCATED;
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  bool boxAnswered = false;
+  script.Then([&](Window& w) {
+    w.Click(IDC_START);
+    EXPECT_EQ(Enabled(w), kTransmitting);
+    ASSERT_TRUE(w.PumpUntil([&] { return boxAnswered && !Log(w).empty(); }));
+    EXPECT_EQ(Log(w), std::vector<std::string>{"打开播放设备失败，无法发波"});
+    EXPECT_EQ(w.ItemData(IDC_INFO, 0), 8u);
+    EXPECT_EQ(Enabled(w), kIdle);
+    EXPECT_EQ(sound.device.Count("open 44100"), 1);
+    w.Click(IDCANCEL);
+  });
+  script.Then([&](Window& box) {
+    ASSERT_TRUE(box.IsMessageBox());
+    EXPECT_EQ(box.MessageText(), "打开播放设备失败，无法发波！");
+    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
+    box.Answer(IDOK);
+    boxAnswered = true;
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  ExpectThreadJoined();
+}
+
+TEST(TransmitDialog, TheDevicesCapabilitiesAddModesOneAndTwo) {
+  struct Case {
+    std::uint32_t formats;
+    std::vector<std::string> modes;
+    std::vector<std::uintptr_t> rates;
+  };
+  const Case cases[] = {
+      {0, {"模式0"}, {44100}},
+      {platform::WAVE_FORMAT_4M16 | platform::WAVE_FORMAT_48M16, {"模式0", "模式1"}, {44100, 48000}},
+      {platform::WAVE_FORMAT_96M16, {"模式0", "模式2"}, {44100, 96000}},
+      {platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16, {"模式0", "模式1", "模式2"}, {44100, 48000, 96000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("formats " + std::to_string(c.formats));
+    ui_test::ScriptedSound sound;
+    sound.device.formats = c.formats;
+    sound.clock.Set(At(10, 15, 7));
+    CTempiolaDlg dlg;
+    afxtest::Script script;
+    script.Then([&](Window& w) {
+      // The thread reports its capabilities before it handles the start:
+      // once the device is opened, the report is in the window's queue.
+      w.Click(IDC_START);
+      ASSERT_TRUE(w.PumpUntil([&] { return sound.device.Count("open 44100") == 1; }));
+      w.Pump();
+      EXPECT_EQ(w.Items(IDC_MODE), c.modes);
+      for (std::size_t i = 0; i < c.rates.size(); ++i) EXPECT_EQ(w.ItemData(IDC_MODE, static_cast<int>(i)), c.rates[i]);
+      EXPECT_EQ(w.Selection(IDC_MODE), 0) << "the selection stays on mode 0";
+      w.Click(IDCANCEL);
+    });
+    EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  }
+}
+
+TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
+  ui_test::ScriptedSound sound;
+  sound.device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_MODE).size() == 3; }));
+    w.Select(IDC_MODE, 2);
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
+    EXPECT_EQ(sound.device.Count("open 96000"), 1);
+    EXPECT_EQ(sound.device.Queue().size(), 2u);
+    ASSERT_EQ(sound.device.Queue()[0]->dwBufferLength, 40u * 96000u);
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+}
+
+TEST(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
+  ui_test::ScriptedSound sound;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    w.Click(IDC_START);
+    EXPECT_EQ(Enabled(w), kTransmitting);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
+    EXPECT_TRUE(sound.device.IsPaused());
+    sound.clock.Set(At(10, 15, 12));
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 8 秒开始发波"); }));
+    EXPECT_EQ(Log(w).size(), 1u) << "the countdown updates in place";
+    EXPECT_EQ(w.ItemData(IDC_INFO, 0), 5u);
+
+    sound.clock.Set(At(10, 15, 20));
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "正在发波 1"); }));
+    EXPECT_FALSE(sound.device.IsPaused());
+    ASSERT_TRUE(sound.device.FinishFront());
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "正在发波 2"); }));
+    EXPECT_EQ(Log(w), (std::vector<std::string>{"等待 8 秒开始发波", "正在发波 2"}));
+    EXPECT_EQ(w.ItemData(IDC_INFO, 1), 6u);
+    EXPECT_EQ(Enabled(w), kTransmitting) << "statuses 1 and 2 leave the controls alone";
+
+    w.Click(IDC_STOP);
+    EXPECT_EQ(Enabled(w), kIdle) << "idle at once, before the thread answers";
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "停止发波"); }));
+    EXPECT_EQ(w.ItemData(IDC_INFO, 2), 7u);
+    EXPECT_FALSE(sound.device.IsOpen());
+    EXPECT_TRUE(sound.device.Queue().empty());
+
+    // A new start counts down afresh on a new line.
+    sound.clock.Set(At(10, 16, 30));
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 10 秒开始发波"); }));
+    EXPECT_EQ(Log(w).size(), 4u);
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  // Closing while armed gives the device back before the thread ends.
+  EXPECT_FALSE(sound.device.IsOpen());
+  EXPECT_EQ(sound.device.Count("open 44100"), 2);
+  ExpectThreadJoined();
+}
+
+TEST(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
+  ui_test::ScriptedSound sound;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return sound.device.Count("write") == 2; }));
+    sound.clock.Set(At(10, 15, 20));
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "正在发波 1"); }));
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  ExpectThreadJoined();
+  const auto calls = sound.device.Calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+            (std::vector<std::string>{"unprepare", "unprepare", "close"}));
+  EXPECT_EQ(sound.device.Count("reset"), 1);
+  EXPECT_FALSE(sound.device.IsOpen());
+}
+
+TEST(TransmitDialog, TheHiddenTestButtonQueuesTwoMinutesAndTheWindowsEndReleasesThem) {
+  ui_test::ScriptedSound sound;
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    EXPECT_FALSE(w.IsVisible(IDC_TEST_START));
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TEST_START, BN_CLICKED), 0);
+    EXPECT_EQ(sound.testSignalDevice.Calls(), (std::vector<std::string>{"open 44100", "prepare", "write"}));
+    const auto queue = sound.testSignalDevice.Queue();
+    ASSERT_EQ(queue.size(), 1u);
+    EXPECT_EQ(queue[0]->dwBufferLength, 10584000u);
+    EXPECT_FALSE(sound.testSignalDevice.IsPaused()) << "it plays at once, not tied to the clock";
+    w.Pump();
+    EXPECT_TRUE(Log(w).empty()) << "the test signal writes no line";
+    EXPECT_EQ(sound.device.Count("open 44100"), 0) << "and leaves the transmitter alone";
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  EXPECT_FALSE(sound.testSignalDevice.IsOpen());
+  EXPECT_TRUE(sound.testSignalDevice.Queue().empty());
+}
+
+}  // namespace
