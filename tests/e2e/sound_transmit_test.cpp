@@ -61,7 +61,7 @@ class SoundTransmit : public ::testing::Test {
     // Only matters in the sanitizer build: full stacks, so that the leaks
     // of ALSA's plugins can be told apart (and suppressed) from ours.
     ::setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 1);
-    ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" TEMPIOLA_SOURCE_DIR "/tests/e2e/third_party_leaks.supp", 1);
+    ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" TEMPIOLA_SOURCE_DIR "/tests/lsan.supp", 1);
     std::string error;
     ASSERT_TRUE(server.Start(error)) << error;
   }

@@ -331,6 +331,8 @@ bool StartToolkit(int& argc, char** argv) {
     std::string number;
     if (in >> number) setenv("DISPLAY", (":" + number).c_str(), 1);
   }
+  // No accessibility bus on a virtual display: without this GTK waits for it.
+  setenv("NO_AT_BRIDGE", "1", 1);
   static CWinApp* app = AfxGetApp() ? nullptr : new CWinApp("tempiola");
   (void)app;
   wxApp::SetInstance(new TestToolkitApp);
