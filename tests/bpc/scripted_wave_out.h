@@ -210,6 +210,26 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   int writesEntered_ = 0;
 };
 
+// Passes every call on to another device: lets an owner that deletes its
+// device (the test-signal player) drive one the test keeps and looks at.
+class ForwardWaveOut : public platform::WaveOutDevice {
+ public:
+  explicit ForwardWaveOut(platform::WaveOutDevice& to) : to_(to) {}
+  unsigned GetNumDevs() override { return to_.GetNumDevs(); }
+  unsigned GetDevCaps(std::uint32_t& f) override { return to_.GetDevCaps(f); }
+  unsigned Open(const platform::WaveFormat& f, platform::EventHandle e) override { return to_.Open(f, e); }
+  unsigned PrepareHeader(platform::WaveHeader& h) override { return to_.PrepareHeader(h); }
+  unsigned UnprepareHeader(platform::WaveHeader& h) override { return to_.UnprepareHeader(h); }
+  unsigned Write(platform::WaveHeader& h) override { return to_.Write(h); }
+  unsigned Pause() override { return to_.Pause(); }
+  unsigned Restart() override { return to_.Restart(); }
+  unsigned Reset() override { return to_.Reset(); }
+  unsigned Close() override { return to_.Close(); }
+
+ private:
+  platform::WaveOutDevice& to_;
+};
+
 class VirtualClock final : public platform::Clock {
  public:
   platform::Time64 Now() const override { return now_.load(); }

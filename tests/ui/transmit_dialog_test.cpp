@@ -62,9 +62,10 @@ void ExpectThreadJoined() {
 
 // Holds the thread's first question to the device until the window is up,
 // so that the report of a missing device comes while the test watches.
-class GatedWaveOut final : public platform::WaveOutDevice {
+class GatedWaveOut final : public tx_test::ForwardWaveOut {
  public:
-  explicit GatedWaveOut(platform::WaveOutDevice& to) : to_(to) {}
+  explicit GatedWaveOut(platform::WaveOutDevice& to) : ForwardWaveOut(to) {}
+  using ForwardWaveOut::Open;
   void Open() {
     std::lock_guard lock(mutex_);
     open_ = true;
@@ -73,20 +74,10 @@ class GatedWaveOut final : public platform::WaveOutDevice {
   unsigned GetNumDevs() override {
     std::unique_lock lock(mutex_);
     cv_.wait_for(lock, tx_test::kPatience, [&] { return open_; });
-    return to_.GetNumDevs();
+    return ForwardWaveOut::GetNumDevs();
   }
-  unsigned GetDevCaps(std::uint32_t& f) override { return to_.GetDevCaps(f); }
-  unsigned Open(const platform::WaveFormat& f, platform::EventHandle e) override { return to_.Open(f, e); }
-  unsigned PrepareHeader(platform::WaveHeader& h) override { return to_.PrepareHeader(h); }
-  unsigned UnprepareHeader(platform::WaveHeader& h) override { return to_.UnprepareHeader(h); }
-  unsigned Write(platform::WaveHeader& h) override { return to_.Write(h); }
-  unsigned Pause() override { return to_.Pause(); }
-  unsigned Restart() override { return to_.Restart(); }
-  unsigned Reset() override { return to_.Reset(); }
-  unsigned Close() override { return to_.Close(); }
 
  private:
-  platform::WaveOutDevice& to_;
   std::mutex mutex_;
   std::condition_variable cv_;
   bool open_ = false;
