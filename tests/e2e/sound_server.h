@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/e2e/bpc_receiver.h"
 
 extern char** environ;
 
@@ -212,5 +215,20 @@ class PrivateSoundServer {
   Child server_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
+
+// A raw recording (16-bit mono at rate, as parec writes it) received, and
+// what was heard as text for failure messages.
+inline Reception ReceiveRecording(const fs::path& path, unsigned rate, std::string& heard) {
+  const std::string raw = ReadFile(path);
+  std::vector<std::int16_t> samples(raw.size() / 2);
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+  Reception reception = BpcReceiver::Receive(samples, rate);
+  heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
+  for (const ReceivedFrame& f : reception.frames) {
+    heard += "\nframe at " + std::to_string(f.startMs) + " ms:";
+    for (int symbol : f.symbols) heard += " " + std::to_string(symbol);
+  }
+  return reception;
+}
 
 }  // namespace e2e

@@ -108,17 +108,8 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   ASSERT_NE(firstFrameBegins, 0);
   EXPECT_EQ(platform::ToLocalTime(firstFrameBegins).second % 20, 0);
 
-  std::string raw = e2e::ReadFile(recording);
-  std::vector<std::int16_t> samples(raw.size() / 2);
-  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-  e2e::Reception reception = e2e::BpcReceiver::Receive(samples, kRate);
-
-  // What was heard, for the failure messages below.
-  std::string heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
-  for (const e2e::ReceivedFrame& f : reception.frames) {
-    heard += "\nframe at " + std::to_string(f.startMs) + " ms:";
-    for (int symbol : f.symbols) heard += " " + std::to_string(symbol);
-  }
+  std::string heard;
+  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard);
   SCOPED_TRACE(heard);
   EXPECT_EQ(reception.brokenFrames, 0);
   ASSERT_EQ(reception.frames.size(), 3u);
