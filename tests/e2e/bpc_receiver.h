@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "bpc/bpc_frame.h"
+#include "platform/local_time.h"
+
 namespace e2e {
 
 struct ReceivedFrame {
@@ -89,5 +92,13 @@ class BpcReceiver {
     return r;
   }
 };
+
+// The symbols a frame sent for local time t must carry.
+inline std::vector<int> FrameFor(platform::Time64 t) {
+  const platform::LocalTime f = platform::ToLocalTime(t);
+  BpcFrame frame{};
+  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
+  return {frame.begin(), frame.end()};
+}
 
 }  // namespace e2e

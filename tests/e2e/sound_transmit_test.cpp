@@ -21,13 +21,6 @@ using platform::Time64;
 
 constexpr unsigned kRate = 44100;
 
-std::vector<int> FrameFor(Time64 t) {
-  platform::LocalTime f = platform::ToLocalTime(t);
-  BpcFrame frame{};
-  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
-  return {frame.begin(), frame.end()};
-}
-
 // The instant within a few seconds of now whose local time of day reads
 // hh:mm:ss (a line's time prefix names no date).
 bool InstantOf(int hh, int mm, int ss, Time64& out) {
@@ -118,7 +111,7 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, 5.0);
   for (size_t k = 0; k < reception.frames.size(); ++k) {
     SCOPED_TRACE("frame " + std::to_string(k + 1));
-    EXPECT_EQ(reception.frames[k].symbols, FrameFor(firstFrameBegins + 1 + 20 * static_cast<Time64>(k)));
+    EXPECT_EQ(reception.frames[k].symbols, e2e::FrameFor(firstFrameBegins + 1 + 20 * static_cast<Time64>(k)));
     if (k > 0) {
       EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, 5.0);
     }

@@ -24,13 +24,6 @@ using platform::Time64;
 
 constexpr unsigned kRate = 44100;
 
-std::vector<int> FrameFor(Time64 t) {
-  platform::LocalTime f = platform::ToLocalTime(t);
-  BpcFrame frame{};
-  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
-  return {frame.begin(), frame.end()};
-}
-
 // The last log line without its time prefix, and the prefix's instant
 // (within a few seconds of now: the prefix names no date).
 struct LastLine {
@@ -94,7 +87,7 @@ TEST(WindowSound, StartPlaysAFrameOnTheBoundaryAndStopEndsIt) {
   // paused device's silence, carrying the time it was sent at.
   ASSERT_EQ(reception.frames.size(), 1u);
   EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, 5.0);
-  EXPECT_EQ(reception.frames[0].symbols, FrameFor(firstFrameBegins + 1));
+  EXPECT_EQ(reception.frames[0].symbols, e2e::FrameFor(firstFrameBegins + 1));
 }
 
 }  // namespace

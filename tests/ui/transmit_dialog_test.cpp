@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -50,6 +51,18 @@ std::vector<std::string> Log(const Window& w) {
 bool LastLineIs(const Window& w, const std::string& text) {
   const auto lines = Log(w);
   return !lines.empty() && lines.back() == text;
+}
+
+// A step for a message box with this text and only an OK button: presses
+// OK and notes that it did.
+std::function<void(Window&)> AnswerOkBox(std::string text, bool& answered) {
+  return [text, &answered](Window& box) {
+    ASSERT_TRUE(box.IsMessageBox());
+    EXPECT_EQ(box.MessageText(), text);
+    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
+    box.Answer(IDOK);
+    answered = true;
+  };
 }
 
 // The thread has ended and the window's close joined it and released the
@@ -100,13 +113,7 @@ TEST(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForAR
     EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"模式0"}) << "no capabilities without a device";
     w.Click(IDCANCEL);
   });
-  script.Then([&](Window& box) {
-    ASSERT_TRUE(box.IsMessageBox());
-    EXPECT_EQ(box.MessageText(), "没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！");
-    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
-    box.Answer(IDOK);
-    boxAnswered = true;
-  });
+  script.Then(AnswerOkBox("没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！", boxAnswered));
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
   // The thread ended at once; it never confirms a quit, so a close that
   // waited for the confirmation would have given up on it instead.
@@ -130,13 +137,7 @@ TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
     EXPECT_EQ(sound.device.Count("open 44100"), 1);
     w.Click(IDCANCEL);
   });
-  script.Then([&](Window& box) {
-    ASSERT_TRUE(box.IsMessageBox());
-    EXPECT_EQ(box.MessageText(), "打开播放设备失败，无法发波！");
-    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
-    box.Answer(IDOK);
-    boxAnswered = true;
-  });
+  script.Then(AnswerOkBox("打开播放设备失败，无法发波！", boxAnswered));
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
   ExpectThreadJoined();
 }
