@@ -1,6 +1,5 @@
 // The information log: one line from the message ring per WM_LOG_LINE.
-#include <ctime>
-
+#include "platform/local_time.h"
 #include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 
@@ -16,16 +15,11 @@ LRESULT CTempiolaDlg::OnLogLine(WPARAM wParam, LPARAM) {
   unsigned char kind = 0;
   if (!MsgRingGet(text, &kind, g_msgRing)) return 0;
 
-  int hour = -1, minute = -1, second = -1;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (now != static_cast<std::time_t>(-1) && localtime_r(&now, &local) != nullptr) {
-    hour = local.tm_hour;
-    minute = local.tm_min;
-    second = local.tm_sec;
-  }
+  // The transmitter's clock: a line shows the second the thread saw (the
+  // coarse clock behind time() can still read the second before).
+  const platform::LocalTime now = platform::ToLocalTime(platform::CurrentTime());
   char line[kMsgRingTextSize];
-  FormatLogLine(line, hour, minute, second, text);
+  FormatLogLine(line, now.hour, now.minute, now.second, text);
 
   const int count = m_lbInfo.GetCount();
   if (count > 0) {
