@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "bpc/transmitter.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "ui/about_dlg.h"
@@ -61,7 +62,7 @@ BEGIN_MESSAGE_MAP(CTempiolaDlg, CDialog)
   ON_WM_DESTROY()
   ON_NOTIFY_EX(TTN_NEEDTEXTA, 0, &CTempiolaDlg::OnToolTipNeedText)
   ON_MESSAGE(WM_LOG_LINE, &CTempiolaDlg::OnLogLine)
-  ON_MESSAGE(WM_USER + 200, &CTempiolaDlg::OnTransmitterStatus)  // WM_TX_STATUS
+  ON_MESSAGE(WM_TX_STATUS, &CTempiolaDlg::OnTransmitterStatus)
   ON_MESSAGE(WM_ACTIVATE_INSTANCE, &CTempiolaDlg::OnActivateInstance)
 END_MESSAGE_MAP()
 
