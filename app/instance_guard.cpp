@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/window_messages.h"
+#include "ui/tempiola_dlg.h"
 #include "ui/framework/window_enum.h"
 
 platform::InstanceChannel* g_hInstanceMutex = nullptr;
@@ -27,8 +28,12 @@ std::vector<AfxTopLevelWindow> ForeignWindows() {
   g_proxies.clear();
   for (std::size_t i = 0; i < titles.size(); ++i) {
     const int index = static_cast<int>(i);
+    // The channel carries the activation request alone; any other post to
+    // the other instance's window is dropped here.
     const HWND proxy = platform::RegisterWindow([index](unsigned message, std::uintptr_t w, std::intptr_t l) {
-      platform::InstanceChannel::PostToWindow(kInstanceName, index, message, w, l);
+      if (message == WM_ACTIVATE_INSTANCE && w == 0 && l == 0) {
+        platform::InstanceChannel::ActivateWindow(kInstanceName, index);
+      }
     });
     g_proxies.push_back(proxy);
     windows.push_back(AfxTopLevelWindow{proxy, titles[i]});
@@ -66,10 +71,10 @@ void CreateInstanceGuard() {
         for (const AfxTopLevelWindow& w : AfxTopLevelWindows()) titles.push_back(w.title);
         return titles;
       },
-      [](int index, unsigned message, std::uintptr_t w, std::intptr_t l) {
+      [](int index) {
         const std::vector<AfxTopLevelWindow> windows = AfxTopLevelWindows();
         if (index >= 0 && static_cast<std::size_t>(index) < windows.size()) {
-          PostMessage(windows[static_cast<std::size_t>(index)].handle, message, w, l);
+          PostMessage(windows[static_cast<std::size_t>(index)].handle, WM_ACTIVATE_INSTANCE, 0, 0);
         }
       });
 }

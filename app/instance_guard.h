@@ -1,7 +1,7 @@
 // The single-instance guard: the per-user channel named after the
 // program's identifier, created before main() runs. Held means another copy
 // runs (the error value 183); the channel also lets a second copy list the
-// first one's windows and post to them.
+// first one's windows and ask it to bring its window forward.
 #pragma once
 
 #include "platform/instance_channel.h"

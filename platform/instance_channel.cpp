@@ -1,14 +1,19 @@
 #include "platform/instance_channel.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -17,13 +22,13 @@ namespace {
 
 // Requests: u32 length, then the body (little-endian fields).
 //   list titles: u8 1
-//   post:        u8 2, i32 index, u32 message, u64 wParam, i64 lParam
+//   activate:    u8 2, i32 index
 // Responses: u32 length, then the body.
 //   list titles: u32 count, then per title u32 length and its bytes
-//   post:        u8 1 (accepted)
+//   activate:    u8 1 (accepted)
 constexpr std::uint8_t kOpListTitles = 1;
-constexpr std::uint8_t kOpPost = 2;
-constexpr std::uint32_t kPostBodySize = 1 + 4 + 4 + 8 + 8;
+constexpr std::uint8_t kOpActivate = 2;
+constexpr std::uint32_t kActivateBodySize = 1 + 4;
 constexpr std::uint32_t kMaxRequest = 64;
 constexpr std::uint32_t kMaxResponse = 1u << 20;
 constexpr std::uint32_t kMaxTitles = 4096;
@@ -44,20 +49,30 @@ class Fd {
   int fd_;
 };
 
-// The abstract address: a leading NUL, then the name and the user id, so
-// every user has a guard of their own.
-bool MakeAddress(const std::string& name, sockaddr_un& addr, socklen_t& length) {
-  const std::string path = name + "." + std::to_string(::getuid());
+// A directory only this user may enter: a real directory (not a link to
+// one), owned by the user, with no permission for group or others.
+bool IsPrivateDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && path[0] == '/' && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+std::string GuardPath(const std::string& name, const char* suffix) {
+  const std::string dir = InstanceChannel::RuntimeDirectory();
+  return dir.empty() ? std::string() : dir + "/" + name + suffix;
+}
+
+bool MakeAddress(const std::string& path, sockaddr_un& addr, socklen_t& length) {
   std::memset(&addr, 0, sizeof addr);
   addr.sun_family = AF_UNIX;
-  if (path.size() + 1 > sizeof addr.sun_path) return false;
-  std::memcpy(addr.sun_path + 1, path.data(), path.size());
-  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+  if (path.empty() || path.size() + 1 > sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, path.data(), path.size());
+  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + 1);
   return true;
 }
 
-// The peer must run as the same user: abstract sockets carry no file
-// permissions, so this check is what keeps other users out.
+// The peer must run as the same user. The private directory already keeps
+// other users out; this also holds against one that root let in.
 bool SameUser(int fd) {
   ucred cred{};
   socklen_t len = sizeof cred;
@@ -112,13 +127,9 @@ bool WriteAll(int fd, const void* data, std::size_t count, Clock::time_point dea
 void PutU32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-void PutU64(std::string& out, std::uint64_t v) {
-  for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 std::uint32_t GetU32(const unsigned char* p) {
   return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
 }
-std::uint64_t GetU64(const unsigned char* p) { return GetU32(p) | std::uint64_t{GetU32(p + 4)} << 32; }
 
 bool SendMessage(int fd, const std::string& body, Clock::time_point deadline) {
   std::string framed;
@@ -140,7 +151,7 @@ bool ReceiveMessage(int fd, std::uint32_t maxSize, std::string& body, Clock::tim
 bool Exchange(const std::string& name, const std::string& request, std::string& response) {
   sockaddr_un addr;
   socklen_t len;
-  if (!MakeAddress(name, addr, len)) return false;
+  if (!MakeAddress(GuardPath(name, ".sock"), addr, len)) return false;
   Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (fd.get() < 0) return false;
   // A full backlog of a hung instance must not block connect for ever.
@@ -162,27 +173,58 @@ InstanceChannel::~InstanceChannel() {
     thread_.join();
   }
   if (stopFd_ >= 0) ::close(stopFd_);
-  if (listenFd_ >= 0) ::close(listenFd_);
+  if (listenFd_ >= 0) {
+    // Still under the lock, so the socket removed is our own.
+    ::unlink(socketPath_.c_str());
+    ::close(listenFd_);
+  }
+  if (lockFd_ >= 0) ::close(lockFd_);  // the kernel drops the lock with it
+}
+
+std::string InstanceChannel::RuntimeDirectory() {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsPrivateDirectory(runtime)) return runtime;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = (tmp && tmp[0] == '/' ? std::string(tmp) : std::string("/tmp")) + "/tempiola-" +
+                    std::to_string(::getuid());
+  // Made by us, or left by an earlier start of ours; one that somebody else
+  // made (or a link planted there) is refused, never repaired.
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return {};
+  return IsPrivateDirectory(dir) ? dir : std::string();
 }
 
 bool InstanceChannel::Create(const std::string& name) {
-  if (listenFd_ >= 0) return false;
+  if (lockFd_ >= 0) return false;
   alreadyExists_ = false;
+  const std::string lockPath = GuardPath(name, ".lock");
+  const std::string socketPath = GuardPath(name, ".sock");
   sockaddr_un addr;
   socklen_t len;
-  if (!MakeAddress(name, addr, len)) return false;
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), len) != 0) {
-    alreadyExists_ = errno == EADDRINUSE;
-    ::close(fd);
+  if (lockPath.empty() || !MakeAddress(socketPath, addr, len)) return false;
+  Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (lock.get() < 0) return false;
+  if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+    alreadyExists_ = errno == EWOULDBLOCK;
     return false;
   }
-  listenFd_ = fd;
+  // A socket left by a holder that crashed is stale: we hold the lock now.
+  ::unlink(socketPath.c_str());
+  Fd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (listener.get() < 0 || ::bind(listener.get(), reinterpret_cast<const sockaddr*>(&addr), len) != 0) {
+    return false;
+  }
+  lockFd_ = ::dup(lock.get());
+  listenFd_ = ::dup(listener.get());
+  if (lockFd_ < 0 || listenFd_ < 0) {
+    ::unlink(socketPath.c_str());
+    if (lockFd_ >= 0) ::close(std::exchange(lockFd_, -1));
+    if (listenFd_ >= 0) ::close(std::exchange(listenFd_, -1));
+    return false;
+  }
+  socketPath_ = socketPath;
   return true;
 }
 
-bool InstanceChannel::Serve(ListTitles listTitles, Post post) {
+bool InstanceChannel::Serve(ListTitles listTitles, Activate activate) {
   if (listenFd_ < 0 || thread_.joinable()) return false;
   // Until now connection attempts were refused at once: there was nothing
   // to answer them with.
@@ -190,7 +232,7 @@ bool InstanceChannel::Serve(ListTitles listTitles, Post post) {
   stopFd_ = ::eventfd(0, EFD_CLOEXEC);
   if (stopFd_ < 0) return false;
   listTitles_ = std::move(listTitles);
-  post_ = std::move(post);
+  activate_ = std::move(activate);
   thread_ = std::thread([this] { Run(); });
   return true;
 }
@@ -210,36 +252,32 @@ void InstanceChannel::Run() {
   }
 }
 
-// Serves the requests of one connection until it closes, sends something
-// malformed, or keeps the server waiting too long.
+// One request a connection, answered or refused by closing the connection:
+// anything malformed, any other request, and a client too slow to send its
+// request have no effect.
 void InstanceChannel::Answer(int connection) {
-  for (;;) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kTimeoutMs);
-    std::string request;
-    if (!ReceiveMessage(connection, kMaxRequest, request, deadline) || request.empty()) return;
-    const auto* p = reinterpret_cast<const unsigned char*>(request.data());
-    std::string response;
-    if (p[0] == kOpListTitles && request.size() == 1) {
-      std::vector<std::string> titles = listTitles_ ? listTitles_() : std::vector<std::string>{};
-      if (titles.size() > kMaxTitles) titles.resize(kMaxTitles);
-      PutU32(response, static_cast<std::uint32_t>(titles.size()));
-      for (const std::string& title : titles) {
-        if (response.size() + 4 + title.size() > kMaxResponse) return;
-        PutU32(response, static_cast<std::uint32_t>(title.size()));
-        response += title;
-      }
-    } else if (p[0] == kOpPost && request.size() == kPostBodySize) {
-      const int index = static_cast<int>(GetU32(p + 1));
-      const unsigned message = GetU32(p + 5);
-      const auto wParam = static_cast<std::uintptr_t>(GetU64(p + 9));
-      const auto lParam = static_cast<std::intptr_t>(GetU64(p + 17));
-      if (post_) post_(index, message, wParam, lParam);
-      response = std::string(1, '\1');
-    } else {
-      return;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kRequestTimeoutMs);
+  std::string request;
+  if (!ReceiveMessage(connection, kMaxRequest, request, deadline) || request.empty()) return;
+  const auto* p = reinterpret_cast<const unsigned char*>(request.data());
+  std::string response;
+  if (p[0] == kOpListTitles && request.size() == 1) {
+    std::vector<std::string> titles = listTitles_ ? listTitles_() : std::vector<std::string>{};
+    if (titles.size() > kMaxTitles) titles.resize(kMaxTitles);
+    PutU32(response, static_cast<std::uint32_t>(titles.size()));
+    for (const std::string& title : titles) {
+      if (response.size() + 4 + title.size() > kMaxResponse) return;
+      PutU32(response, static_cast<std::uint32_t>(title.size()));
+      response += title;
     }
-    if (!SendMessage(connection, response, deadline)) return;
+  } else if (p[0] == kOpActivate && request.size() == kActivateBodySize) {
+    if (activate_) activate_(static_cast<int>(GetU32(p + 1)));
+    response = std::string(1, '\1');
+  } else {
+    return;
   }
+  // The answer may take its time to be read, but not for ever.
+  SendMessage(connection, response, Clock::now() + std::chrono::milliseconds(kTimeoutMs));
 }
 
 bool InstanceChannel::QueryTitles(const std::string& name, std::vector<std::string>& titles) {
@@ -264,13 +302,9 @@ bool InstanceChannel::QueryTitles(const std::string& name, std::vector<std::stri
   return true;
 }
 
-bool InstanceChannel::PostToWindow(const std::string& name, int index, unsigned message, std::uintptr_t wParam,
-                                   std::intptr_t lParam) {
-  std::string request(1, static_cast<char>(kOpPost));
+bool InstanceChannel::ActivateWindow(const std::string& name, int index) {
+  std::string request(1, static_cast<char>(kOpActivate));
   PutU32(request, static_cast<std::uint32_t>(index));
-  PutU32(request, message);
-  PutU64(request, static_cast<std::uint64_t>(wParam));
-  PutU64(request, static_cast<std::uint64_t>(lParam));
   std::string response;
   return Exchange(name, request, response) && response == std::string(1, '\1');
 }

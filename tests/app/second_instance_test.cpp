@@ -4,6 +4,7 @@
 // own. Driven with xdotool and read with xprop, as a user's desktop would.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -45,12 +47,25 @@ std::string SilentSoundConfig() {
   return dir;
 }
 
+// The copies' runtime directory, where their guard lives: this test's own,
+// so that a copy of the program the user runs meanwhile is never met.
+std::string RuntimeDir() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/tempiola-runtime-XXXXXX";
+    return std::string(::mkdtemp(pattern) ? pattern : "");
+  }();
+  return dir;
+}
+
 pid_t Start(const char* exe) {
   const std::string soundConfig = SilentSoundConfig();
+  const std::string runtimeDir = RuntimeDir();
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::setenv("NO_AT_BRIDGE", "1", 1);
     ::setenv("XDG_CONFIG_HOME", soundConfig.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    ::setenv("TMPDIR", runtimeDir.c_str(), 1);
     ::execl(exe, exe, static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -93,6 +108,10 @@ class Process {
 
 TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
   ASSERT_FALSE(Shell("xprop -root _NET_SUPPORTING_WM_CHECK").empty()) << "needs the fixture's window manager";
+  ASSERT_FALSE(RuntimeDir().empty());
+  struct RemoveRuntimeDir {
+    ~RemoveRuntimeDir() { std::filesystem::remove_all(RuntimeDir()); }
+  } removeRuntimeDir;  // after both copies have ended
   Process first(Start(TEMPIOLA_EXE));
   const std::string window = WaitForWindow("^Orlavine$");
   ASSERT_FALSE(window.empty()) << "the first copy shows its main window";

@@ -1,7 +1,10 @@
 #include "platform/instance_channel.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +13,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,15 +27,32 @@ std::string UniqueName() {
   return "tempiola-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
 }
 
+// Every test's guards in a runtime directory of this run's own, so that no
+// copy of the program the user runs meanwhile is met.
+class PrivateRuntimeDir : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/tempiola-runtime-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    ::setenv("TMPDIR", dir_.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+ private:
+  std::string dir_;
+};
+[[maybe_unused]] const auto* const kRuntimeDir = ::testing::AddGlobalTestEnvironment(new PrivateRuntimeDir);
+
 // A raw client, to send what a well-behaved one never would.
 int RawConnect(const std::string& name) {
-  const std::string path = name + "." + std::to_string(::getuid());
+  const std::string path = InstanceChannel::RuntimeDirectory() + "/" + name + ".sock";
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
-  std::memcpy(addr.sun_path + 1, path.data(), path.size());
+  std::memcpy(addr.sun_path, path.data(), path.size());
   int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  socklen_t len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
     ::close(fd);
     return -1;
   }
@@ -52,11 +73,8 @@ void SendRaw(const std::string& name, const std::string& bytes) {
   ::close(fd);
 }
 
-struct Posted {
+struct Activated {
   int index = -1;
-  unsigned message = 0;
-  std::uintptr_t wParam = 0;
-  std::intptr_t lParam = 0;
   int count = 0;
 };
 
@@ -98,6 +116,26 @@ TEST(InstanceChannel, AnotherProcessSeesTheNameTaken) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+TEST(InstanceChannel, AHolderThatDiesLeavesNoStaleGuard) {
+  const std::string name = UniqueName();
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto* leaked = new InstanceChannel;  // never destroyed: the process is killed
+    if (!leaked->Create(name)) ::_exit(1);
+    ::kill(::getpid(), SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  InstanceChannel next;
+  EXPECT_TRUE(next.Create(name));
+  EXPECT_TRUE(next.Serve([] { return std::vector<std::string>{"fresh"}; }, nullptr));
+  std::vector<std::string> titles;
+  EXPECT_TRUE(InstanceChannel::QueryTitles(name, titles));
+  EXPECT_EQ(titles, std::vector<std::string>{"fresh"});
+}
+
 TEST(InstanceChannel, ServesTitlesAndPostsToAnotherProcess) {
   const std::string name = UniqueName();
   const std::string gbkTitle = "Orlavine \xC4\xA3\xCA\xBD\x30";  // with GBK bytes
@@ -112,19 +150,19 @@ TEST(InstanceChannel, ServesTitlesAndPostsToAnotherProcess) {
     if (::read(ready[0], &go, 1) != 1) ::_exit(3);
     std::vector<std::string> titles;
     if (!InstanceChannel::QueryTitles(name, titles) || titles.size() != 2 || titles[1] != gbkTitle) ::_exit(1);
-    if (!InstanceChannel::PostToWindow(name, 1, 1246, 0, 0)) ::_exit(2);
+    if (!InstanceChannel::ActivateWindow(name, 1)) ::_exit(2);
     ::_exit(0);
   }
   ::close(ready[0]);
   std::mutex mutex;
-  Posted posted;
+  Activated activated;
   {
     InstanceChannel first;
     ASSERT_TRUE(first.Create(name));
     ASSERT_TRUE(first.Serve([&] { return std::vector<std::string>{"other", gbkTitle}; },
-                            [&](int index, unsigned message, std::uintptr_t w, std::intptr_t l) {
+                            [&](int index) {
                               std::lock_guard lock(mutex);
-                              posted = {index, message, w, l, posted.count + 1};
+                              activated = {index, activated.count + 1};
                             }));
     ASSERT_EQ(::write(ready[1], "g", 1), 1);
     ::close(ready[1]);
@@ -133,34 +171,30 @@ TEST(InstanceChannel, ServesTitlesAndPostsToAnotherProcess) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
   }
-  EXPECT_EQ(posted.count, 1);
-  EXPECT_EQ(posted.index, 1);
-  EXPECT_EQ(posted.message, 1246u);
+  EXPECT_EQ(activated.count, 1);
+  EXPECT_EQ(activated.index, 1);
 }
 
-TEST(InstanceChannel, CarriesEveryArgumentAndTitleByteIntact) {
+TEST(InstanceChannel, CarriesEveryTitleByteAndTheIndexIntact) {
   const std::string name = UniqueName();
   std::vector<std::string> served = {"", std::string("\x81\x40\xFE\xFE\0x", 6), std::string(300, 'T')};
   std::mutex mutex;
-  Posted posted;
+  Activated activated;
   InstanceChannel first;
   ASSERT_TRUE(first.Create(name));
   ASSERT_TRUE(first.Serve([&] { return served; },
-                          [&](int index, unsigned message, std::uintptr_t w, std::intptr_t l) {
+                          [&](int index) {
                             std::lock_guard lock(mutex);
-                            posted = {index, message, w, l, posted.count + 1};
+                            activated = {index, activated.count + 1};
                           }));
   std::vector<std::string> titles = {"stale"};
   ASSERT_TRUE(InstanceChannel::QueryTitles(name, titles));
   EXPECT_EQ(titles, served);
 
-  ASSERT_TRUE(InstanceChannel::PostToWindow(name, -7, 0xFFFFFFFFu, UINTPTR_MAX - 1, INTPTR_MIN + 3));
+  ASSERT_TRUE(InstanceChannel::ActivateWindow(name, -7));
   std::lock_guard lock(mutex);
-  EXPECT_EQ(posted.count, 1);
-  EXPECT_EQ(posted.index, -7);
-  EXPECT_EQ(posted.message, 0xFFFFFFFFu);
-  EXPECT_EQ(posted.wParam, UINTPTR_MAX - 1);
-  EXPECT_EQ(posted.lParam, INTPTR_MIN + 3);
+  EXPECT_EQ(activated.count, 1);
+  EXPECT_EQ(activated.index, -7);
 }
 
 TEST(InstanceChannel, NobodyServingMeansNoAnswer) {
@@ -168,42 +202,99 @@ TEST(InstanceChannel, NobodyServingMeansNoAnswer) {
   std::vector<std::string> titles = {"kept"};
   EXPECT_FALSE(InstanceChannel::QueryTitles(name, titles));
   EXPECT_EQ(titles, std::vector<std::string>{"kept"});
-  EXPECT_FALSE(InstanceChannel::PostToWindow(name, 0, 1246, 0, 0));
+  EXPECT_FALSE(InstanceChannel::ActivateWindow(name, 0));
 
   // Held but not yet serving (no window yet): refused, not hung.
   InstanceChannel first;
   ASSERT_TRUE(first.Create(name));
   EXPECT_FALSE(InstanceChannel::QueryTitles(name, titles));
-  EXPECT_FALSE(InstanceChannel::PostToWindow(name, 0, 1246, 0, 0));
+  EXPECT_FALSE(InstanceChannel::ActivateWindow(name, 0));
 }
 
-TEST(InstanceChannel, BadRequestsCloseOnlyTheirOwnConnection) {
+TEST(InstanceChannel, HostileRequestsHaveNoEffect) {
   const std::string name = UniqueName();
-  std::atomic<int> posts{0};
+  std::atomic<int> activations{0};
   InstanceChannel first;
   ASSERT_TRUE(first.Create(name));
   ASSERT_TRUE(first.Serve([] { return std::vector<std::string>{"Orlavine"}; },
-                          [&](int, unsigned, std::uintptr_t, std::intptr_t) { posts.fetch_add(1); }));
+                          [&](int) { activations.fetch_add(1); }));
 
   SendRaw(name, std::string("\xFF\xFF\xFF\xFF", 4));           // oversized length
   SendRaw(name, std::string("\x41\x00\x00\x00", 4) + std::string(65, 'A'));  // just over the limit
   SendRaw(name, std::string("\x01\x00\x00\x00\x09", 5));       // unknown request
   SendRaw(name, std::string("\x00\x00\x00\x00", 4));           // empty request
   SendRaw(name, std::string("\x02\x00\x00\x00\x01\x00", 6));   // titles request with extra byte
-  SendRaw(name, std::string("\x05\x00\x00\x00\x02\x01\x00\x00\x00", 9));  // post cut short
+  SendRaw(name, std::string("\x03\x00\x00\x00\x02\x01\x00", 7));  // activation cut short
+  // A post of any message with any parameters, as a made-up WM_NOTIFY with
+  // a pointer for lParam, is no request the channel knows.
+  std::string post("\x19\x00\x00\x00\x02\x00\x00\x00\x00\x4E\x00\x00\x00", 13);
+  post += std::string("\x01\x00\x00\x00\x00\x00\x00\x00\xEF\xBE\xAD\xDE\x00\x00\x00\x00", 16);
+  SendRaw(name, post);
+  EXPECT_EQ(activations.load(), 0);
+  {
+    // Two requests on one connection: the first is answered, the second
+    // never read.
+    int fd = RawConnect(name);
+    ASSERT_GE(fd, 0);
+    const std::string one("\x05\x00\x00\x00\x02\x00\x00\x00\x00", 9);
+    ::send(fd, (one + one).data(), 2 * one.size(), MSG_NOSIGNAL);
+    char buf[64];
+    while (::recv(fd, buf, sizeof buf, 0) > 0) {
+    }
+    ::close(fd);
+  }
+  EXPECT_EQ(activations.load(), 1);
   {
     int fd = RawConnect(name);  // connects, sends half a header, leaves
     ASSERT_GE(fd, 0);
     ::send(fd, "\x01\x00", 2, MSG_NOSIGNAL);
     ::close(fd);
   }
-  EXPECT_EQ(posts.load(), 0);
-
+  // A client that connects and stalls is dropped before a second instance
+  // behind it gives up.
+  int stalled = RawConnect(name);
+  ASSERT_GE(stalled, 0);
   std::vector<std::string> titles;
-  ASSERT_TRUE(InstanceChannel::QueryTitles(name, titles));
+  EXPECT_TRUE(InstanceChannel::QueryTitles(name, titles));
   EXPECT_EQ(titles, std::vector<std::string>{"Orlavine"});
-  EXPECT_TRUE(InstanceChannel::PostToWindow(name, 0, 1246, 0, 0));
-  EXPECT_EQ(posts.load(), 1);
+  ::close(stalled);
+  EXPECT_TRUE(InstanceChannel::ActivateWindow(name, 0));
+  EXPECT_EQ(activations.load(), 2);
+}
+
+TEST(InstanceChannel, TheGuardLivesOnlyInADirectoryPrivateToTheUser) {
+  const std::string saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string tmp = std::getenv("TMPDIR");
+  const std::string fallback = tmp + "/tempiola-" + std::to_string(::getuid());
+  const std::string open = tmp + "/open";
+  ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+  ASSERT_EQ(::chmod(open.c_str(), 0755), 0);
+  // A runtime directory others may enter is not used.
+  ::setenv("XDG_RUNTIME_DIR", open.c_str(), 1);
+  EXPECT_EQ(InstanceChannel::RuntimeDirectory(), fallback);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fallback.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ::unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(InstanceChannel::RuntimeDirectory(), fallback);
+
+  // A fallback that somebody made beforehand, open to others or a link to
+  // a directory elsewhere, is refused: no guard, and the start goes on.
+  for (int squat = 0; squat < 2; ++squat) {
+    std::filesystem::remove_all(fallback);
+    if (squat == 0) {
+      ASSERT_EQ(::mkdir(fallback.c_str(), 0777), 0);
+      ASSERT_EQ(::chmod(fallback.c_str(), 0777), 0);
+    } else {
+      ASSERT_EQ(::symlink(saved.c_str(), fallback.c_str()), 0);
+    }
+    EXPECT_EQ(InstanceChannel::RuntimeDirectory(), "") << squat;
+    InstanceChannel guard;
+    EXPECT_FALSE(guard.Create(UniqueName()));
+    EXPECT_FALSE(guard.AlreadyExists());
+  }
+  std::filesystem::remove_all(fallback);
+  ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 TEST(InstanceChannel, AHungInstanceDoesNotHangTheClient) {
