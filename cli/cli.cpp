@@ -67,32 +67,55 @@ bool Args::Flag(std::string_view option) const {
 }
 
 void PrintGbk(std::string_view gbk) {
-  std::string t = platform::GbkToTerminal(gbk);
+  std::string t = platform::GbkToTerminal(EscapeControls(gbk, false));
   std::fwrite(t.data(), 1, t.size(), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
 }
 
 void PrintGbkError(std::string_view gbk) {
-  std::string t = platform::GbkToTerminal(gbk);
+  std::string t = platform::GbkToTerminal(EscapeControls(gbk, false));
   std::fwrite(t.data(), 1, t.size(), stderr);
   std::fputc('\n', stderr);
 }
 
+void Report(std::string_view utf8Message) {
+  const std::string line = "tempiola-cli: " + EscapeControls(utf8Message, true) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
 int Fail(std::string_view utf8Message) {
-  std::fprintf(stderr, "tempiola-cli: %.*s\n", static_cast<int>(utf8Message.size()), utf8Message.data());
+  Report(utf8Message);
   return kExitUsage;
 }
 
-int Usage(std::string_view usage) {
-  std::fprintf(stderr, "usage: tempiola-cli %.*s\n", static_cast<int>(usage.size()), usage.data());
-  return kExitUsage;
+int FailRun(std::string_view utf8Message) {
+  Report(utf8Message);
+  return kExitFailure;
 }
 
-std::string Printable(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+int Usage(std::string_view synopsis) {
+  return Fail("usage: tempiola-cli " + std::string(synopsis) + " (see --help)");
+}
+
+std::string EscapeControls(std::string_view text, bool utf8) {
+  std::string out;
+  out.reserve(text.size());
+  char hex[5];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    // GBK has no C1 set: there 0xC2 0x80 is an ordinary character.
+    const bool c1 = utf8 && c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+    if (c < 0x20 || c == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else if (c1) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(text[++i]));
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
   }
   return out;
 }

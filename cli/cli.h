@@ -13,6 +13,9 @@ namespace cli {
 
 // Exit status of a command that was called wrongly or given bad input.
 inline constexpr int kExitUsage = 2;
+// Exit status of a command that was called rightly but could not do its
+// work (a file that cannot be written, a device or server that fails).
+inline constexpr int kExitFailure = 1;
 
 struct OptionSpec {
   std::vector<std::string_view> withValue;  // e.g. "--rate"
@@ -37,19 +40,29 @@ class Args {
   bool help_ = false;
 };
 
-// A line of program text (GBK) on stdout / stderr, in the terminal's encoding.
+// A line of program text (GBK) on stdout / stderr, in the terminal's
+// encoding. Control characters are shown escaped (\x1B), so that no text
+// from a file or an argument can drive the terminal.
 void PrintGbk(std::string_view gbk);
 void PrintGbkError(std::string_view gbk);
 
-// "tempiola-cli: <message>" on stderr; returns kExitUsage for `return Fail(...)`.
+// "tempiola-cli: <message>" on stderr, one line, control characters escaped.
+void Report(std::string_view utf8Message);
+
+// Report, returning kExitUsage for `return Fail(...)` on bad input.
 int Fail(std::string_view utf8Message);
 
-// Usage line on stderr after a misuse; returns kExitUsage.
-int Usage(std::string_view usage);
+// Report, returning kExitFailure for `return FailRun(...)` when the work
+// itself failed.
+int FailRun(std::string_view utf8Message);
 
-// The user's text for quoting in a one-line message: control characters
-// become '?'.
-std::string Printable(std::string_view text);
+// A one-line misuse message that names the command's synopsis and --help;
+// returns kExitUsage.
+int Usage(std::string_view synopsis);
+
+// text with its control characters escaped as \xHH: the C0 set and DEL,
+// and in UTF-8 text also the C1 set (U+0080 to U+009F).
+std::string EscapeControls(std::string_view text, bool utf8);
 
 // Parses a whole decimal number; false on anything else or overflow.
 bool ParseInt(std::string_view text, long long& value);

@@ -28,7 +28,7 @@ int RunFrame(int argc, char** argv, int first) {
 
   std::chrono::local_seconds time;
   if (!ParseCivilTime(args.positional()[0], time)) {
-    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + Printable(args.positional()[0]));
+    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
   }
   CivilFields f = BreakDown(time);
   BpcFrame frame{};

@@ -1,6 +1,7 @@
 // tempiola-cli: the command-line companion of the window program.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
@@ -17,10 +18,7 @@ void PrintHelp(FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    PrintHelp(stderr);
-    return cli::kExitUsage;
-  }
+  if (argc < 2) return cli::Usage("COMMAND [ARGS...]");
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintHelp(stdout);
     return 0;
@@ -28,7 +26,5 @@ int main(int argc, char** argv) {
   for (int i = 0; i < cli::kCommandCount; ++i) {
     if (std::strcmp(argv[1], cli::kCommands[i].name) == 0) return cli::kCommands[i].run(argc, argv, 2);
   }
-  std::fprintf(stderr, "tempiola-cli: unknown command %s\n", argv[1]);
-  PrintHelp(stderr);
-  return cli::kExitUsage;
+  return cli::Fail(std::string("unknown command ") + argv[1] + " (see tempiola-cli --help)");
 }

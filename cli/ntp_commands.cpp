@@ -50,7 +50,7 @@ bool QueryAndPrint(NtpClient& client, const Target& target, NtpResult& result) {
     char reason[256];
     if (!e->GetErrorMessage(reason, sizeof reason)) std::snprintf(reason, sizeof reason, "error %d", e->m_nError);
     e->Delete();
-    std::fprintf(stderr, "tempiola-cli: %s: %s\n", target.host.c_str(), reason);
+    Report(target.host + ": " + reason);
     return false;
   }
   std::printf("offset %.6f delay %.6f stratum %d\n", result.offset, result.delay, result.stratum);

@@ -19,7 +19,7 @@ constexpr char kRenderUsage[] =
     "render --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] FILE.wav";
 
 int CannotWrite(const std::string& path, int error) {
-  return Fail("cannot write " + Printable(path) + ": " + platform::ErrorText(error));
+  return FailRun("cannot write " + path + ": " + platform::ErrorText(error));
 }
 
 }  // namespace
@@ -42,16 +42,16 @@ int RunRender(int argc, char** argv, int first) {
 
   std::chrono::local_seconds start;
   if (!ParseCivilTime(*startText, start)) {
-    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + Printable(*startText));
+    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + *startText);
   }
   if (BreakDown(start).second % 20 != 0) {
-    return Fail("the start must be a frame boundary (second 0, 20 or 40): " + Printable(*startText));
+    return Fail("the start must be a frame boundary (second 0, 20 or 40): " + *startText);
   }
 
   long long rate = 44100;
   if (std::optional<std::string> rateText = args.Value("--rate")) {
     if (!ParseInt(*rateText, rate) || rate < 0 || rate > 1000000 || !IsTransmitRate(static_cast<unsigned>(rate))) {
-      return Fail("unsupported rate " + Printable(*rateText) + " (use 44100, 48000 or 96000)");
+      return Fail("unsupported rate " + *rateText + " (use 44100, 48000 or 96000)");
     }
   }
   const auto r = static_cast<unsigned>(rate);
@@ -60,7 +60,7 @@ int RunRender(int argc, char** argv, int first) {
   const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / FrameBytes(r));
   long long frames = 0;
   if (!ParseInt(*framesText, frames) || frames < 1) {
-    return Fail("the number of frames must be a whole number of at least 1: " + Printable(*framesText));
+    return Fail("the number of frames must be a whole number of at least 1: " + *framesText);
   }
   if (frames > maxFrames) {
     return Fail("at most " + std::to_string(maxFrames) + " frames fit in a WAV file at " + std::to_string(r) + " Hz");

@@ -1,11 +1,14 @@
 // tempiola-cli servers: show and edit the NTP server list in Server.dat with
 // the same code the window program uses.
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
 #include "platform/file.h"
+#include "platform/file_lock.h"
 #include "platform/module_path.h"
 #include "platform/text_encoding.h"
 #include "res/strings.h"
@@ -15,11 +18,7 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "servers list [--file PATH]\n"
-    "       tempiola-cli servers add ADDRESS [REMARK] [--file PATH]\n"
-    "       tempiola-cli servers delete N [--file PATH]\n"
-    "       tempiola-cli servers restore [--file PATH]";
+constexpr const char* kUsage = "servers list|add ADDRESS [REMARK]|delete N|restore [--file PATH]";
 
 constexpr const char* kHelp =
     "usage: tempiola-cli servers list [--file PATH]\n"
@@ -47,16 +46,28 @@ std::string ListPath(const Args& args) {
   return ServerFilePath(platform::ExecutableDirectory());
 }
 
-int Save(const std::string& path, const std::vector<ServerRow>& rows) {
-  int error = 0;
-  if (SaveServerFile(path, rows, &error)) return 0;
+int SaveFailed(const std::string& path, int error) {
   PrintGbkError(res::kSaveServerListFailed);
   if (path.empty()) {
-    std::fprintf(stderr, "tempiola-cli: the path of Server.dat beside the executable is too long; use --file\n");
+    Report("the path of Server.dat beside the executable is too long; use --file");
+  } else if (error == EWOULDBLOCK) {
+    Report(path + ": another program is changing the server list; try again");
   } else {
-    std::fprintf(stderr, "tempiola-cli: %s: %s\n", path.c_str(), platform::ErrorText(error).c_str());
+    Report(path + ": " + platform::ErrorText(error));
   }
   return kExitSaveFailed;
+}
+
+// Reads the list, lets change edit it and saves it, all under the list's
+// lock, so that another editor's save can neither come between nor be lost.
+// change returns 0 to save, or an exit status to stop with.
+int Update(const std::string& path, const std::function<int(std::vector<ServerRow>&)>& change) {
+  platform::FileUpdateLock lock(path);
+  if (!path.empty() && !lock.Locked()) return SaveFailed(path, lock.LastError());
+  std::vector<ServerRow> rows = ServerRowsFromEntryTexts(LoadServerEntryTexts(path));
+  if (int status = change(rows)) return status;
+  int error = 0;
+  return SaveServerFile(path, rows, &error) ? 0 : SaveFailed(path, error);
 }
 
 int List(const std::string& path) {
@@ -75,21 +86,27 @@ int Add(const std::string& path, const std::vector<std::string>& words) {
   }
   address = NormalizedServerAddress(address);
   if (address.empty()) return Fail("the address is empty once blanks and control characters are removed");
+  // The entry text has no escape: these would not read back as written.
+  if (address.find('[') != std::string::npos) return Fail("the address may not contain '['");
+  remark = CutServerRemark(remark);
+  if (remark.find(']') != std::string::npos) return Fail("the remark may not contain ']'");
 
-  std::vector<ServerRow> rows = ServerRowsFromEntryTexts(LoadServerEntryTexts(path));
-  rows.push_back({address, CutServerRemark(remark)});
-  return Save(path, rows);
+  return Update(path, [&](std::vector<ServerRow>& rows) {
+    rows.push_back({address, remark});
+    return 0;
+  });
 }
 
 int Delete(const std::string& path, const std::string& word) {
-  std::vector<ServerRow> rows = ServerRowsFromEntryTexts(LoadServerEntryTexts(path));
   long long number = 0;
   if (!ParseInt(word, number)) return Fail("entry number " + word + " is not a whole number");
-  if (number < 1 || static_cast<unsigned long long>(number) > rows.size()) {
-    return Fail("there is no entry " + word + "; the list has " + std::to_string(rows.size()) + " entries");
-  }
-  rows.erase(rows.begin() + (number - 1));
-  return Save(path, rows);
+  return Update(path, [&](std::vector<ServerRow>& rows) {
+    if (number < 1 || static_cast<unsigned long long>(number) > rows.size()) {
+      return Fail("there is no entry " + word + "; the list has " + std::to_string(rows.size()) + " entries");
+    }
+    rows.erase(rows.begin() + (number - 1));
+    return 0;
+  });
 }
 
 }  // namespace
@@ -111,7 +128,12 @@ int RunServers(int argc, char** argv, int first) {
   if (sub == "list" && words.size() == 1) return List(path);
   if (sub == "add" && (words.size() == 2 || words.size() == 3)) return Add(path, words);
   if (sub == "delete" && words.size() == 2) return Delete(path, words[1]);
-  if (sub == "restore" && words.size() == 1) return Save(path, DefaultServerRows());
+  if (sub == "restore" && words.size() == 1) {
+    return Update(path, [](std::vector<ServerRow>& rows) {
+      rows = DefaultServerRows();
+      return 0;
+    });
+  }
   return Usage(kUsage);
 }
 

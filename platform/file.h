@@ -43,10 +43,13 @@ class File {
   int error_ = 0;
 };
 
-// Writes the new content of a file into a temporary file in the same
-// directory; Commit flushes it to disk and renames it over the target.
-// Destroyed without a successful Commit, it removes the temporary file and
-// the target stays as it was.
+// Writes the new content of a file into a new file in the same directory
+// that has no name until Commit flushes it to disk and puts it in place of
+// the target, so that neither a failure nor a killed process leaves a
+// partial file or any other debris behind. The new file takes the old one's
+// permission bits (and owner and group where the process may set them); a
+// new target gets those of any new file. A target that is a symbolic link
+// has the file it names replaced.
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string target);
@@ -54,20 +57,32 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  // Fails (EISDIR, EPERM) when the target exists but is not a regular file.
+  // Fails when the target exists but is not a regular file (EISDIR, EPERM),
+  // or is one that the process may not write (EACCES, EROFS): such a file is
+  // never replaced behind its permissions.
   bool Open();
-  // The temporary file, open for reading and writing.
+  // The new file, open for reading and writing.
   File& file() { return file_; }
   bool Commit();
   int LastError() const { return error_ ? error_ : file_.LastError(); }
 
  private:
-  std::string target_;
-  std::string temp_;
+  bool Fail(int error);
+  bool LinkAs(const std::string& name);
+
+  std::string target_;   // as given
+  std::string real_;     // the file that is replaced: target_ with links followed
+  std::string dir_;      // real_'s directory, ending in '/'
+  std::string named_;    // a temporary name the new file has, while it has one
   File file_;
   int error_ = 0;
+  bool unnamed_ = false;  // made with O_TMPFILE
   bool committed_ = false;
 };
+
+// path with symbolic links followed when it is one; path itself when it is
+// none or does not exist; empty (errno set) for a link that leads nowhere.
+std::string FollowLinks(const std::string& path);
 
 // True when path names an existing entry that is not a directory.
 bool IsExistingFile(const std::string& path);

@@ -40,6 +40,13 @@ void PutField(unsigned char* field, const std::string& text) {
   std::memcpy(field, t.data(), GbkCutLength(t, kServerFieldMaxBytes));
 }
 
+// Every open asks for reading and writing, as other programs expect of the
+// list; a file the user may only read is still read.
+bool OpenForReading(platform::File& file, const std::string& path) {
+  return !path.empty() && (file.Open(path, platform::File::Mode::kReadWriteExisting) ||
+                           file.Open(path, platform::File::Mode::kReadExisting));
+}
+
 }  // namespace
 
 std::string ServerFilePath(const std::string& exeDir) {
@@ -67,7 +74,7 @@ bool AppendServerFileCrc(platform::File& file) {
 
 int VerifyServerFile(const std::string& path) {
   platform::File file;
-  if (path.empty() || !file.Open(path, platform::File::Mode::kReadWriteExisting)) return kServerFileDamaged;
+  if (!OpenForReading(file, path)) return kServerFileDamaged;
   const long long size = file.Size();
   if (size <= static_cast<long long>(kServerFileCrcSize)) return kServerFileDamaged;
   const long long covered = size - static_cast<long long>(kServerFileCrcSize);
@@ -98,7 +105,7 @@ bool ServerFileExists(const std::string& path) { return !path.empty() && platfor
 bool ReadServerEntryTexts(const std::string& path, std::vector<std::string>& texts) {
   texts.clear();
   platform::File file;
-  if (path.empty() || !file.Open(path, platform::File::Mode::kReadWriteExisting)) return false;
+  if (!OpenForReading(file, path)) return false;
   unsigned char header[kServerFileHeaderSize];
   if (file.Read(header, sizeof header) != static_cast<long long>(sizeof header)) return false;
   const uint32_t count = GetLe32(header + 4);

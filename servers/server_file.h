@@ -61,5 +61,8 @@ bool ReadServerEntryTexts(const std::string& path, std::vector<std::string>& tex
 // Writes rows as the new file: into a temporary file in the same directory,
 // flushed and then renamed over path, so the old file stays whole until the
 // new one is complete. Each field is cut to 62 bytes. False on any failure,
-// with the old file untouched; *error then holds the errno value.
+// with the old file untouched; *error then holds the errno value. A file the
+// user may not write is not replaced (EACCES). A caller that changes the
+// list it read holds a platform::FileUpdateLock on path from the read to the
+// save, so that two editors never lose each other's entries.
 bool SaveServerFile(const std::string& path, const std::vector<ServerRow>& rows, int* error = nullptr);

@@ -1,6 +1,7 @@
 #include "ui/add_server_dlg.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "res/resource.h"
 #include "res/strings.h"
@@ -39,10 +40,22 @@ void CAddServerDlg::OnOK() {
   GetDlgItemText(IDC_SERVER_ADDRESS, m_szAddress, kEditTextBuffer);
   NormalizeServerAddress(m_szAddress);
   if (m_szAddress[0] == '\0') {
-    AfxMessageBox(res::kEnterServerAddress, MB_OK);
-    if (CWnd* address = GetDlgItem(IDC_SERVER_ADDRESS)) address->SetFocus();
+    Refuse(IDC_SERVER_ADDRESS, res::kEnterServerAddress);
+    return;
+  }
+  if (std::strchr(m_szAddress, '[') != nullptr) {
+    Refuse(IDC_SERVER_ADDRESS, res::kAddressHasBracket);
     return;
   }
   GetDlgItemText(IDC_SERVER_REMARK, m_szRemark, kEditTextBuffer);
+  if (std::strchr(m_szRemark, ']') != nullptr) {
+    Refuse(IDC_SERVER_REMARK, res::kRemarkHasBracket);
+    return;
+  }
   CDialog::OnOK();
+}
+
+void CAddServerDlg::Refuse(int control, const char* message) {
+  AfxMessageBox(message, MB_OK);
+  if (CWnd* edit = GetDlgItem(control)) edit->SetFocus();
 }

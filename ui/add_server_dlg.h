@@ -18,4 +18,8 @@ class CAddServerDlg : public CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
   DECLARE_MESSAGE_MAP()
+
+ private:
+  // The box of a refused text; the dialog stays open with the focus on it.
+  void Refuse(int control, const char* message);
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/file_lock.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "servers/default_servers.h"
@@ -152,8 +153,10 @@ void CModifyServerListDlg::OnOK() {
     rows.push_back({address, remark});
   }
   // A list that could not be written keeps the editor open, so the edits
-  // are not lost; the file that was there stays as it was.
-  if (!SaveServerFile(m_strServerFile, rows)) {
+  // are not lost; the file that was there stays as it was. The lock keeps
+  // the save from landing inside another program's change of the list.
+  platform::FileUpdateLock lock(m_strServerFile);
+  if (!lock.Locked() || !SaveServerFile(m_strServerFile, rows)) {
     AfxMessageBox(res::kSaveServerListFailed, MB_OK);
     return;
   }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "bpc/bpc_frame.h"
@@ -95,7 +98,7 @@ TEST_F(RenderCommand, ReplacesAnExistingFileWhole) {
   EXPECT_EQ(fs::file_size(path), 44u + 1764000u);
 }
 
-TEST_F(RenderCommand, BadInputIsOneLineStatusTwoAndNoFile) {
+TEST_F(RenderCommand, BadInputIsOneLineAndNoFile) {
   const std::string file = dir_ + "/bad.wav";
   const std::string start = "2026-12-31 23:59:40";
   const std::vector<std::vector<std::string>> calls = {
@@ -119,15 +122,16 @@ TEST_F(RenderCommand, BadInputIsOneLineStatusTwoAndNoFile) {
       {"--start", start, file},
       {"--start", start, "--frames", "1"},
       {"--start", start, "--frames", "1", file, file},
-      {"--start", start, "--frames", "1", dir_ + "/missing/out.wav"},
-      {"--start", start, "--frames", "1", dir_},  // a directory
   };
-  // A target that is there but not a regular file stays as it is.
+  // A target that cannot be written is no misuse: status 1. One that is
+  // there but not a regular file stays as it is.
   const std::string fifo = dir_ + "/pipe.wav";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  cli_test::Result r = RunCli({"render", "--start", start, "--frames", "1", fifo});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  for (const std::string& target : {fifo, dir_ + "/missing/out.wav", dir_}) {
+    cli_test::Result r = RunCli({"render", "--start", start, "--frames", "1", target});
+    EXPECT_EQ(r.status, 1) << target;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
   EXPECT_TRUE(fs::is_fifo(fifo));
   fs::remove(fifo);
 
@@ -141,6 +145,28 @@ TEST_F(RenderCommand, BadInputIsOneLineStatusTwoAndNoFile) {
     EXPECT_EQ(r.out, "") << shown;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << shown << ": " << r.err;
     EXPECT_EQ(EntriesInDir(), 0u) << shown << ": left a file behind";
+  }
+}
+
+TEST_F(RenderCommand, AKilledRenderLeavesTheOldFileAndNothingElse) {
+  const std::string path = dir_ + "/out.wav";
+  std::ofstream(path) << "old";
+  for (int signal : {SIGTERM, SIGKILL}) {
+    std::string cli = TEMPIOLA_CLI_PATH;
+    std::vector<std::string> args = {cli, "render", "--start", "2026-12-31 23:59:40", "--frames", "100", path};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    // Well into the writing: 100 frames take seconds.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(::kill(pid, signal), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "still running when killed";
+    EXPECT_EQ(cli_test::Slurp(path), "old");
+    EXPECT_EQ(EntriesInDir(), 1u) << "signal " << signal;
   }
 }
 

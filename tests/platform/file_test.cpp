@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -84,6 +85,45 @@ TEST_F(ReplacingFileTest, ExistingFileIsNotADirectory) {
   EXPECT_FALSE(f.Open(dir_, platform::File::Mode::kReadExisting));
   ASSERT_TRUE(f.Open(target_, platform::File::Mode::kReadWriteExisting));
   EXPECT_EQ(f.Size(), 1);
+}
+
+TEST_F(ReplacingFileTest, TheNewFileTakesTheOldOnesPlaceWithItsPermissionsAndThroughALink) {
+  const auto commit = [](const std::string& target, const char* text) {
+    platform::ReplacingFile out(target);
+    return out.Open() && out.file().Write(text, std::strlen(text)) && out.Commit();
+  };
+  std::ofstream(target_) << "old";
+  ASSERT_EQ(::chmod(target_.c_str(), 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(target_.c_str(), 65534, 65534), 0);
+  }
+  ASSERT_TRUE(commit(target_, "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(target_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+  }
+
+  // A link: the file it names is replaced, the link stays.
+  const std::string link = dir_ + "/link.bin";
+  ASSERT_EQ(::symlink("data.bin", link.c_str()), 0);
+  ASSERT_TRUE(commit(link, "through"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Slurp(target_), "through");
+  // A link to nothing is refused rather than turned into a file.
+  const std::string dangling = dir_ + "/dangling.bin";
+  ASSERT_EQ(::symlink("nowhere.bin", dangling.c_str()), 0);
+  platform::ReplacingFile out(dangling);
+  EXPECT_FALSE(out.Open());
+  EXPECT_TRUE(fs::is_symlink(dangling));
+
+  // A name as long as the directory allows.
+  const std::string longName = dir_ + "/" + std::string(254, 'n');
+  EXPECT_TRUE(commit(longName, "long"));
+  EXPECT_EQ(Slurp(longName), "long");
+  EXPECT_EQ(EntriesInDir(), 4u) << "nothing else was left";
 }
 
 }  // namespace

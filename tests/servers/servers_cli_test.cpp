@@ -1,13 +1,18 @@
 // tempiola-cli servers, run as a separate process on a scratch Server.dat.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
 #include "platform/text_encoding.h"
 #include "scratch_dir.h"
 #include "servers/default_servers.h"
@@ -127,6 +132,8 @@ TEST_F(ServersCliTest, BadInputIsRefusedWithStatusTwoAndTheFileUntouched) {
       {"add", " \t "},            // empty once normalised
       {"add", "　"},              // full-width space only
       {"add", "ntp.example.org", "😀"},  // GBK cannot hold it
+      {"add", "ntp[1].example.org"},     // would not read back as typed
+      {"add", "ntp.example.org", "a]b"},
       {"delete", "0"},
       {"delete", "3"},
       {"delete", "x"},
@@ -157,6 +164,67 @@ TEST_F(ServersCliTest, FailedSaveSaysSoAndKeepsTheOldFile) {
 
   EXPECT_EQ(Run({"servers", "add", "b.example", "--file", dir_ + "/missing/Server.dat"}), 1);
   EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
+}
+
+TEST_F(ServersCliTest, ControlCharactersFromTheFileReachTheTerminalEscaped) {
+  ASSERT_TRUE(SaveServerFile(path_, {{"a.example", "\x1B]0;owned\x07\x1B[2J"}}));
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  EXPECT_EQ(out_, "#1 a.example   [\\x1B]0;owned\\x07\\x1B[2J]\n");
+  // And from an argument, in a message.
+  EXPECT_EQ(RunOnFile({"delete", "\x1B[2J"}), 2);
+  EXPECT_EQ(err_, "tempiola-cli: entry number \\x1B[2J is not a whole number\n");
+}
+
+TEST_F(ServersCliTest, TwoEditorsAtOnceLoseNoEntry) {
+  ASSERT_TRUE(SaveServerFile(path_, {{"first.example", ""}}));
+  std::string loops;
+  for (const char* who : {"a", "b"}) {
+    loops += "(for i in $(seq 25); do LC_ALL=C.UTF-8 " + Quoted(TEMPIOLA_CLI) + " servers add " + who +
+             "$i.example --file " + Quoted(path_) + " || echo failed; done) & ";
+  }
+  ASSERT_EQ(Run({"servers", "list", "--file", path_}, loops + "wait; "), 0);
+  std::vector<std::string> lines = Lines(out_);
+  ASSERT_EQ(lines.size(), 51u) << err_;
+  for (const char* who : {"a", "b"}) {
+    for (int i = 1; i <= 25; ++i) {
+      const std::string address = std::string(" ") + who + std::to_string(i) + ".example ";
+      EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                              [&](const std::string& l) { return l.find(address) != std::string::npos; }),
+                1)
+          << address;
+    }
+  }
+}
+
+TEST_F(ServersCliTest, AListTheUserMayOnlyReadIsShownAndNotReplaced) {
+  ASSERT_TRUE(SaveServerFile(path_, {{"mine.example", "kept"}}));
+  const std::string before = Slurp(path_);
+  // Root may write anything: the commands run as an ordinary user then,
+  // from a copy of the program that user may run.
+  std::string cli = TEMPIOLA_CLI;
+  std::string asUser;
+  if (::geteuid() == 0) {
+    asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    cli = dir_ + "/tempiola-cli";
+    std::filesystem::copy_file(TEMPIOLA_CLI, cli);
+    ASSERT_EQ(::chmod(dir_.c_str(), 0777), 0);
+  }
+  ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+  const auto run = [&](const std::string& args) {
+    const std::string command = asUser + "env LC_ALL=C.UTF-8 " + Quoted(cli) + " servers " + args + " --file " +
+                                Quoted(path_) + " >" + Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
+    const int status = std::system(command.c_str());
+    out_ = Slurp(dir_ + "/out");
+    err_ = Slurp(dir_ + "/err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  ASSERT_EQ(run("list"), 0) << err_;
+  EXPECT_EQ(out_, "#1 mine.example   [kept]\n");
+  EXPECT_EQ(run("add other.example"), 1);
+  EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
+  EXPECT_NE(err_.find(platform::ErrorText(EACCES)), std::string::npos) << err_;
+  EXPECT_EQ(Slurp(path_), before);
+  EXPECT_EQ(std::filesystem::status(path_).permissions(), std::filesystem::perms(0444));
 }
 
 }  // namespace

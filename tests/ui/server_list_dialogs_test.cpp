@@ -419,7 +419,7 @@ TEST_F(ServerListWindow, RestoringTheBuiltInListThenOkWritesItAndTheNextStartSho
   WithMainDialog([](Window& w, CTempiolaDlg&) { EXPECT_EQ(w.Items(IDC_SERVER_LIST), DefaultEntriesUtf8()); });
 }
 
-TEST_F(ServerListWindow, AnEmptyAddressIsRefusedAndTheFocusGoesBackToIt) {
+TEST_F(ServerListWindow, AnEmptyAddressOrABracketThatWouldNotReadBackIsRefusedWithTheFocusOnIt) {
   WithMainDialog(
       [](Window& w, CTempiolaDlg&) {
         w.Click(IDC_MODIFY_SERVERS);
@@ -442,12 +442,23 @@ TEST_F(ServerListWindow, AnEmptyAddressIsRefusedAndTheFocusGoesBackToIt) {
             add.SetText(IDC_SERVER_ADDRESS, "");
             add.Click(IDOK);  // and again
             EXPECT_TRUE(add.IsRunning());
+            // The entry text has no escape for these.
+            add.SetText(IDC_SERVER_ADDRESS, "x[1].example");
+            add.Click(IDOK);
+            EXPECT_TRUE(add.IsRunning());
             add.SetText(IDC_SERVER_ADDRESS, "x.example");
+            add.SetText(IDC_SERVER_REMARK, "a]b");
+            add.Click(IDOK);
+            EXPECT_TRUE(add.IsRunning());
+            EXPECT_TRUE(add.PumpUntil([&] { return add.HasFocus(IDC_SERVER_REMARK); }));
+            add.SetText(IDC_SERVER_REMARK, "");
             add.Click(IDOK);
             EXPECT_FALSE(add.IsRunning());
           },
           Answer("请输入NTP服务器地址!", MB_OK, IDOK),
           Answer("请输入NTP服务器地址!", MB_OK, IDOK),
+          Answer("服务器地址不能包含“[”!", MB_OK, IDOK),
+          Answer("备注不能包含“]”!", MB_OK, IDOK),
       });
 }
 
