@@ -119,6 +119,12 @@ TEST(MainDialog, ToolTipsNameTheCommandsAndNothingElse) {
     EXPECT_EQ(w.ToolTip(IDC_HELP_BUTTON), "显示帮助，很重要，请先查看");
     EXPECT_EQ(w.ToolTip(IDC_INFO), "");
     EXPECT_EQ(w.ToolTip(IDC_TEST_STOP), "");
+    // On the widgets before the pointer was ever there: the combo boxes
+    // never see it enter.
+    EXPECT_EQ(w.ShownToolTip(IDC_SERVER_LIST), "NTP服务器列表");
+    EXPECT_EQ(w.ShownToolTip(IDC_MODE), "发波模式");
+    EXPECT_EQ(w.ShownToolTip(IDC_START), "开始发波");
+    EXPECT_EQ(w.ShownToolTip(IDC_INFO), "");
   });
 }
 

@@ -51,6 +51,20 @@ class AfxDialogWindow : public wxDialog {
   // No event reaches the dialog object any more.
   void Orphan() { owner_ = nullptr; }
 
+  // Sets the control's tip to what the dialog answers for it now. Asked
+  // once for every control when the dialog is up, since a combo box's inner
+  // widgets take the pointer and it never sees it enter; asked again
+  // whenever it enters a control that does see it.
+  void AskToolTip(CWnd* control) {
+    if (owner_ == nullptr || control == nullptr || control == owner_ || control->GetWxWindow() == nullptr) return;
+    const std::string text = AfxDialogAccess::ToolTipText(*owner_, control->GetDlgCtrlID());
+    if (text.empty()) {
+      control->GetWxWindow()->UnsetToolTip();
+    } else {
+      control->GetWxWindow()->SetToolTip(afx::ToWx(text.c_str()));
+    }
+  }
+
   // Mouse and key-up input of a widget (and the widgets inside it) go to
   // PreTranslateMessage; entering it asks for its tool tip.
   void BindInput(wxWindow* w) {
@@ -182,14 +196,7 @@ class AfxDialogWindow : public wxDialog {
   void OnEnter(wxMouseEvent& e) {
     e.Skip();
     if (owner_ == nullptr) return;
-    CWnd* control = ControlOf(dynamic_cast<wxWindow*>(e.GetEventObject()));
-    if (control == nullptr || control == owner_ || control->GetWxWindow() == nullptr) return;
-    const std::string text = AfxDialogAccess::ToolTipText(*owner_, control->GetDlgCtrlID());
-    if (text.empty()) {
-      control->GetWxWindow()->UnsetToolTip();
-    } else {
-      control->GetWxWindow()->SetToolTip(afx::ToWx(text.c_str()));
-    }
+    AskToolTip(ControlOf(dynamic_cast<wxWindow*>(e.GetEventObject())));
   }
 
   CDialog* owner_;
@@ -357,6 +364,9 @@ INT_PTR CDialog::DoModal() {
 
   BOOL focusFirst = TRUE;
   afx::Guarded([&] { focusFirst = OnInitDialog(); });
+  if (m_bToolTips) {
+    for (auto& [id, control] : m_controls) window->AskToolTip(control);
+  }
   if (focusFirst) {
     for (int i = 0; i < m_pTemplate->itemCount; ++i) {
       wxWindow* widget = m_itemWidgets[static_cast<std::size_t>(i)];

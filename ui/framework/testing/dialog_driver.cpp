@@ -258,6 +258,12 @@ std::string Window::ToolTip(int id) const {
   return frame_.dialog ? Utf8(AfxDialogAccess::ToolTipText(*frame_.dialog, id)) : std::string();
 }
 
+std::string Window::ShownToolTip(int id) const {
+  CWnd* c = Control(id);
+  wxWindow* w = c ? c->GetWxWindow() : nullptr;
+  return w ? std::string(w->GetToolTipText().utf8_str()) : std::string();
+}
+
 void Window::Pump() { PumpEvents(); }
 
 bool Window::IsRunning() const { return StillRunning(frame_); }

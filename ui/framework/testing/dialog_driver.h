@@ -69,7 +69,8 @@ class Window {
   void Close();                          // the close box
   std::vector<CMenu::Item> SystemMenu() const;
   void ChooseSystemCommand(UINT command);
-  std::string ToolTip(int id) const;
+  std::string ToolTip(int id) const;       // what the dialog answers for the control
+  std::string ShownToolTip(int id) const;  // what its widget shows on hovering
 
   // Runs queued events (posted messages among them) until none is left, or
   // until done() holds (false on time-out).
