@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result.stratum != -1) std::abort();  // a rejected reply must leave the result alone
     return 0;
   }
-  if (size == 0 || size > kNtpReplyCapacity || (data[0] & 7) != kNtpModeServer) std::abort();
+  if (size < kNtpPacketSize || size > kNtpReplyCapacity || (data[0] & 7) != kNtpModeServer) std::abort();
   if (result.T1 != kRequest || result.T4 != kArrival || result.T3.Value() == 0) std::abort();
   if (result.stratum < 1 || result.stratum > kNtpMaxStratum || result.leapIndicator == kNtpLeapAlarm) std::abort();
   // What the calibration does with the offset, and the clock it would set.

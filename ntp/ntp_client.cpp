@@ -1,6 +1,7 @@
 #include "ntp/ntp_client.h"
 
 #include <cerrno>
+#include <chrono>
 
 #include "ntp/ntp_errors.h"
 #include "ntp/ntp_packet.h"
@@ -25,12 +26,31 @@ void NtpClient::Query(const char* host, NtpResult& result, int port) {
   sent.ToNetwork(request.transmitTimestamp);
   socket.Send(&request, sizeof request, 0);
 
-  if (!socket.WaitReadable(m_nTimeout)) ThrowSocketError(kNtpErrorTimedOut);
-  result.T4 = NtpTimestamp::Now();
+  // A datagram that does not answer this request (a stray, a forgery, a
+  // refusal) is dropped and the wait goes on, so that it cannot stand in
+  // for the real reply behind it. Without a reply that counts the query
+  // fails when the time is up, with the reason of the last datagram dropped.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
+  int failure = kNtpErrorTimedOut;
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0 || !socket.WaitReadable(static_cast<UINT>(left))) ThrowSocketError(failure);
+    result.T4 = NtpTimestamp::Now();
 
-  unsigned char reply[kNtpReplyCapacity] = {};
-  const int size = socket.Receive(reply, sizeof reply, 0);
-  if (int code = ReadNtpReply(reply, static_cast<std::size_t>(size), sent, result.T4, result)) ThrowSocketError(code);
+    unsigned char reply[kNtpReplyCapacity] = {};
+    int size = 0;
+    try {
+      size = socket.Receive(reply, sizeof reply, 0);
+    } catch (CWSocketException* e) {
+      if (e->m_nError != EMSGSIZE) throw;  // the peer's or the system's error ends the query
+      e->Delete();
+      failure = EMSGSIZE;
+      continue;
+    }
+    failure = ReadNtpReply(reply, static_cast<std::size_t>(size), sent, result.T4, result);
+    if (failure == 0) return;
+  }
 }
 
 BOOL NtpClient::SetSystemClock(const NtpTimestamp& time) {

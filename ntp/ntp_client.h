@@ -16,9 +16,12 @@ class NtpClient {
   NtpClient& operator=(const NtpClient&) = delete;
 
   // Asks host (a name or a literal IPv4/IPv6 address) on port for the time.
-  // Throws CWSocketException* on any failure: the resolver's or the
-  // system's code, or a code of ntp_errors.h. result.T4 is written as soon
-  // as the reply is seen, the other fields only for a reply that counts.
+  // Datagrams that fail the reply checks (ntp_reply.h) are skipped until one
+  // counts or the time-out passes. Throws CWSocketException* on any failure:
+  // the resolver's or the system's code, the time-out, or, when datagrams
+  // came but none counted, the last one's code. result.T4 is written as
+  // soon as a datagram is seen, the other fields only for a reply that
+  // counts.
   void Query(const char* host, NtpResult& result, int port);
 
   // Sets the system clock to time (UTC) with the privilege raised only

@@ -1,6 +1,5 @@
 #include "ntp/ntp_reply.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -11,8 +10,10 @@ int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimes
                  const NtpTimestamp& received, NtpResult& result) {
   if (size == 0) return kNtpErrorEmptyReply;
   if (size > kNtpReplyCapacity) return EMSGSIZE;
-  unsigned char reply[kNtpReplyCapacity] = {};
-  std::memcpy(reply, datagram, std::min(size, sizeof reply));
+  // A cut header would be read with zeros in place of the missing bytes.
+  if (size < kNtpPacketSize) return EBADMSG;
+  unsigned char reply[kNtpPacketSize];
+  std::memcpy(reply, datagram, sizeof reply);
 
   const int leapIndicator = reply[0] >> 6;
   const int mode = reply[0] & 7;

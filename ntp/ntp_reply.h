@@ -7,16 +7,15 @@
 #include "ntp/ntp_result.h"
 #include "ntp/ntp_timestamp.h"
 
-// datagram/size: the bytes received (shorter than a header: the rest reads
-// as zero). request: the transmit timestamp we sent. received: our time when
-// the reply was seen (T4).
+// datagram/size: the bytes received. request: the transmit timestamp we
+// sent. received: our time when the reply was seen (T4).
 //
-// A reply counts when it is not empty and not longer than kNtpReplyCapacity,
-// its mode is 4 (server), its originate timestamp equals request, its
-// stratum is 1..15, its leap indicator is not 3 and its transmit timestamp is
-// not zero. Then result gets leap indicator, stratum, T1..T4, delay and
+// A reply counts when it holds the whole 48-byte header and is not longer
+// than kNtpReplyCapacity, its mode is 4 (server), its originate timestamp
+// equals request, its stratum is 1..15, its leap indicator is not 3 and its
+// transmit timestamp is not zero. Then result gets leap indicator, stratum, T1..T4, delay and
 // offset, and the return is 0. Otherwise the return is the failure code
-// (ntp_errors.h, or EMSGSIZE for an oversized datagram) and result is left
-// as it was.
+// (ntp_errors.h for an empty datagram and the checks, EBADMSG for a cut
+// header, EMSGSIZE for an oversized datagram) and result is left as it was.
 int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimestamp& request,
                  const NtpTimestamp& received, NtpResult& result);

@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::uint32_t kEraBoundarySeconds = 0x80000000U;  // below it: era 1
 constexpr std::uint64_t kEraSeconds = 1ULL << 32;
+constexpr std::uint64_t kSecondsFrom1900To1970 = 2208988800ULL;  // 25567 days
 
 std::uint32_t ReadBigEndian32(const unsigned char* p) {
   return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
@@ -63,13 +64,22 @@ platform::SYSTEMTIME NtpTimestamp::ToSystemTime() const {
   return st;
 }
 
-NtpTimestamp NtpTimestamp::Now() {
-  platform::SYSTEMTIME st{};
-  platform::GetSystemTime(st);
-  NtpTimestamp now;
-  now.FromSystemTime(st);
-  return now;
+NtpTimestamp NtpTimestamp::FromUnixNanoseconds(std::int64_t nanoseconds) {
+  constexpr std::int64_t kPerSecond = 1000000000;
+  std::int64_t seconds = nanoseconds / kPerSecond;
+  std::int64_t rest = nanoseconds % kPerSecond;
+  if (rest < 0) {  // count down to the second before
+    rest += kPerSecond;
+    --seconds;
+  }
+  const std::uint64_t fraction =
+      (static_cast<std::uint64_t>(rest) * 4294967295ULL + kPerSecond / 2) / static_cast<std::uint64_t>(kPerSecond);
+  // Shifting keeps the low 32 bits of the seconds: the wire form.
+  const auto ntpSeconds = static_cast<std::uint64_t>(seconds) + kSecondsFrom1900To1970;
+  return NtpTimestamp((ntpSeconds << 32) + fraction);
 }
+
+NtpTimestamp NtpTimestamp::Now() { return FromUnixNanoseconds(platform::GetSystemTimeNanoseconds()); }
 
 double NtpTimestamp::SecondsSince(const NtpTimestamp& other) const {
   const std::uint64_t difference = m_value - other.m_value;

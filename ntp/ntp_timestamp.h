@@ -42,6 +42,13 @@ class NtpTimestamp {
   // The UTC calendar time, to the millisecond, read in the era rule above.
   platform::SYSTEMTIME ToSystemTime() const;
 
+  // A UTC time counted in nanoseconds from 1970-01-01 00:00:00, the
+  // fraction rounded to the nearest unit.
+  static NtpTimestamp FromUnixNanoseconds(std::int64_t nanoseconds);
+
+  // The current UTC time at the system clock's full resolution: a time cut
+  // to the millisecond would skew offset and delay by up to a millisecond and
+  // make our transmit time, echoed back as the originate, easy to guess.
   static NtpTimestamp Now();
 
   // this - other in seconds. The difference is taken modulo 2^64 and read as

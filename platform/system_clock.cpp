@@ -28,6 +28,12 @@ void GetSystemTime(SYSTEMTIME& st) {
   FileTimeToSystemTime(FileTimeFromTicks(ticks), st);
 }
 
+std::int64_t GetSystemTimeNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 bool SetSystemTime(const SYSTEMTIME& st) {
   FILETIME ft{};
   if (!SystemTimeToFileTime(st, ft) || FileTimeTicks(ft) < kTicksFrom1601To1970) {

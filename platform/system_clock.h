@@ -1,7 +1,9 @@
-// The system clock in UTC: read to the millisecond, and set. Setting goes
-// through a replaceable clock so that tests never move the machine's clock.
+// The system clock in UTC: read to the millisecond or at its full resolution,
+// and set. Setting goes through a replaceable clock so that tests never move
+// the machine's clock.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 
@@ -11,6 +13,10 @@ namespace platform {
 
 // The current UTC time (CLOCK_REALTIME), milliseconds truncated.
 void GetSystemTime(SYSTEMTIME& systemTime);
+
+// The current UTC time (CLOCK_REALTIME) at the clock's resolution, in
+// nanoseconds since 1970-01-01 00:00:00 UTC.
+std::int64_t GetSystemTimeNanoseconds();
 
 // Sets CLOCK_REALTIME. False with errno set: EINVAL for a time that does not
 // convert, EPERM when CAP_SYS_TIME is not in the effective set.

@@ -3,6 +3,7 @@
 #include <sys/capability.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -34,9 +35,15 @@ class Capabilities {
   cap_t caps_;
 };
 
+PrivilegeSetter& CurrentSetter() {
+  static PrivilegeSetter setter;  // empty: the process's capabilities
+  return setter;
+}
+
 }  // namespace
 
 bool RaiseTimePrivilege() {
+  if (const PrivilegeSetter& setter = CurrentSetter()) return setter(true);
   Capabilities caps;
   if (!caps.ok()) return false;
   if (!caps.Has(CAP_PERMITTED)) {
@@ -47,6 +54,7 @@ bool RaiseTimePrivilege() {
 }
 
 bool LowerTimePrivilege() {
+  if (const PrivilegeSetter& setter = CurrentSetter()) return setter(false);
   Capabilities caps;
   return caps.ok() && caps.SetEffective(CAP_CLEAR);
 }
@@ -54,5 +62,10 @@ bool LowerTimePrivilege() {
 bool IsTimePrivilegeRaised() { return Capabilities().Has(CAP_EFFECTIVE); }
 
 bool IsTimePrivilegePermitted() { return Capabilities().Has(CAP_PERMITTED); }
+
+TimePrivilegeOverride::TimePrivilegeOverride(PrivilegeSetter setter)
+    : previous_(std::exchange(CurrentSetter(), std::move(setter))) {}
+
+TimePrivilegeOverride::~TimePrivilegeOverride() { CurrentSetter() = std::move(previous_); }
 
 }  // namespace platform

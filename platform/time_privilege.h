@@ -3,6 +3,8 @@
 // it is raised into the effective set only while the clock is being set.
 #pragma once
 
+#include <functional>
+
 namespace platform {
 
 // Raises CAP_SYS_TIME into the effective set. False with errno set: EPERM
@@ -16,5 +18,25 @@ bool LowerTimePrivilege();
 // Whether CAP_SYS_TIME is in the effective / permitted set now.
 bool IsTimePrivilegeRaised();
 bool IsTimePrivilegePermitted();
+
+// Stands in for the capability calls: raise true to raise, false to lower.
+// True, or false with errno set.
+using PrivilegeSetter = std::function<bool(bool raise)>;
+
+// While it lives, RaiseTimePrivilege and LowerTimePrivilege hand their step
+// to the given setter instead of the process's capabilities, so that the
+// steps around an injected clock (ClockOverride) run without CAP_SYS_TIME.
+// The Is... queries still report the real sets. Same thread rule as
+// ClockOverride.
+class TimePrivilegeOverride {
+ public:
+  explicit TimePrivilegeOverride(PrivilegeSetter setter);
+  ~TimePrivilegeOverride();
+  TimePrivilegeOverride(const TimePrivilegeOverride&) = delete;
+  TimePrivilegeOverride& operator=(const TimePrivilegeOverride&) = delete;
+
+ private:
+  PrivilegeSetter previous_;
+};
 
 }  // namespace platform

@@ -7,11 +7,20 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
-FakeNtpServer::FakeNtpServer(ReplyFunction reply, const char* address) : reply_(std::move(reply)) {
+FakeNtpServer::FakeNtpServer(ReplyFunction reply, const char* address)
+    : FakeNtpServer(
+          [reply = std::move(reply)](const Bytes& request) {
+            std::optional<Bytes> answer = reply(request);
+            return answer ? Datagrams{*answer} : Datagrams{};
+          },
+          address) {}
+
+FakeNtpServer::FakeNtpServer(RepliesFunction replies, const char* address) : replies_(std::move(replies)) {
   sockaddr_storage storage{};
   socklen_t length = 0;
   if (std::strchr(address, ':') != nullptr) {
@@ -56,8 +65,10 @@ void FakeNtpServer::Serve() {
     if (n < 0) continue;
     request.resize(static_cast<size_t>(n));
     ++requests_;
-    if (std::optional<Bytes> answer = reply_(request)) {
-      sendto(fd_, answer->data(), answer->size(), 0, reinterpret_cast<sockaddr*>(&peer), peerLength);
+    const Datagrams answers = replies_(request);
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+      if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      sendto(fd_, answers[i].data(), answers[i].size(), 0, reinterpret_cast<sockaddr*>(&peer), peerLength);
     }
   }
 }

@@ -1,5 +1,6 @@
 // A UDP server on loopback that answers each datagram with whatever the
-// test's reply function makes of it (or nothing), on its own thread.
+// test's reply function makes of it (nothing, one datagram or several), on
+// its own thread.
 #pragma once
 
 #include <atomic>
@@ -17,8 +18,13 @@ class FakeNtpServer {
  public:
   // nullopt: stay silent.
   using ReplyFunction = std::function<std::optional<Bytes>(const Bytes& request)>;
+  // Datagrams sent in order, 10 ms apart, so that the client has read one
+  // before the next arrives.
+  using Datagrams = std::vector<Bytes>;
+  using RepliesFunction = std::function<Datagrams(const Bytes& request)>;
 
   explicit FakeNtpServer(ReplyFunction reply, const char* address = "127.0.0.1");
+  explicit FakeNtpServer(RepliesFunction replies, const char* address = "127.0.0.1");
   ~FakeNtpServer();
   FakeNtpServer(const FakeNtpServer&) = delete;
   FakeNtpServer& operator=(const FakeNtpServer&) = delete;
@@ -29,7 +35,7 @@ class FakeNtpServer {
  private:
   void Serve();
 
-  ReplyFunction reply_;
+  RepliesFunction replies_;
   int fd_ = -1;
   int stopFd_ = -1;
   int port_ = 0;

@@ -1,6 +1,6 @@
 // Setting the clock never reaches the machine's real clock here: success
-// goes through an injected clock, refusal through a process without the
-// capability.
+// goes through an injected clock with a stand-in privilege, refusal through
+// a process without the capability.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,6 +10,7 @@
 #include "platform/time_privilege.h"
 #include "tests/ntp/child_process.h"
 #include "tests/ntp/fake_ntp_server.h"
+#include "tests/ntp/fake_time_privilege.h"
 
 namespace {
 
@@ -18,12 +19,12 @@ constexpr NtpTimestamp kTime(0xDC69C80080000000ULL);
 constexpr time_t kTimeUnixSeconds = 1488931200;
 
 TEST(NtpClockTest, ClockIsSetWithThePrivilegeRaisedOnlyAroundIt) {
-  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  FakeTimePrivilege privilege;
   timespec set{};
   bool raisedWhileSetting = false;
   platform::ClockOverride clock([&](const timespec& time) {
     set = time;
-    raisedWhileSetting = platform::IsTimePrivilegeRaised();
+    raisedWhileSetting = privilege.raised();
     return 0;
   });
   NtpClient client;
@@ -31,19 +32,20 @@ TEST(NtpClockTest, ClockIsSetWithThePrivilegeRaisedOnlyAroundIt) {
   EXPECT_EQ(set.tv_sec, kTimeUnixSeconds);
   EXPECT_EQ(set.tv_nsec, 500000000);
   EXPECT_TRUE(raisedWhileSetting);
-  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
-  EXPECT_TRUE(platform::IsTimePrivilegePermitted());
+  EXPECT_FALSE(privilege.raised());
+  EXPECT_EQ(privilege.raises(), 1);
   EXPECT_FALSE(client.IsPrivilegeEnabled());
 }
 
 TEST(NtpClockTest, RefusedTimeReportsTheClockError) {
-  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  FakeTimePrivilege privilege;
   platform::ClockOverride clock([](const timespec&) { return EINVAL; });
   NtpClient client;
   errno = 0;
   EXPECT_EQ(client.SetSystemClock(kTime), FALSE);
   EXPECT_EQ(errno, EINVAL);
-  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
+  EXPECT_EQ(privilege.raises(), 1);
+  EXPECT_FALSE(privilege.raised());
   EXPECT_FALSE(client.IsPrivilegeEnabled());
 }
 
@@ -65,14 +67,15 @@ TEST(NtpClockTest, WithoutTheCapabilityTheClockIsNotSetAndNothingStaysOpen) {
 }
 
 TEST(NtpClockTest, DestroyedClientLowersThePrivilege) {
-  if (!platform::IsTimePrivilegePermitted()) GTEST_SKIP() << "needs CAP_SYS_TIME in the permitted set";
+  FakeTimePrivilege privilege;
   {
     NtpClient client;
     ASSERT_EQ(client.EnableSystemTimePrivilege(), TRUE);
     EXPECT_TRUE(client.IsPrivilegeEnabled());
-    EXPECT_TRUE(platform::IsTimePrivilegeRaised());
+    EXPECT_TRUE(privilege.raised());
   }  // destroyed while enabled: the privilege goes down with it
-  EXPECT_FALSE(platform::IsTimePrivilegeRaised());
+  EXPECT_FALSE(privilege.raised());
+  EXPECT_EQ(privilege.lowers(), 1);
 }
 
 }  // namespace

@@ -80,12 +80,12 @@ TEST(NtpCommandsTest, FailedQueryGivesTheReasonAndStatusOne) {
   addrinfo* list = nullptr;
   std::string resolverText;
   platform::SystemErrorMessage(
-      platform::GetAddressInfo("no-such-host.invalid", "123", 0, AF_UNSPEC, SOCK_DGRAM, 0, &list), resolverText);
+      platform::GetAddressInfo("bad..name", "123", 0, AF_UNSPEC, SOCK_DGRAM, 0, &list), resolverText);
   ASSERT_NE(resolverText, "");
-  CliRun run = RunCli({"query", "no-such-host.invalid"});
+  CliRun run = RunCli({"query", "bad..name"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "tempiola-cli: no-such-host.invalid: " + resolverText + "\n");
+  EXPECT_EQ(run.err, "tempiola-cli: bad..name: " + resolverText + "\n");
 
   FakeNtpServer kissOfDeath([](const Bytes& request) {
     Bytes reply = ServerReply(request);

@@ -148,10 +148,26 @@ TEST(NtpTimestampTest, DifferencesAndAdditionsCrossTheEraBoundary) {
   ExpectSameTime(Utc(2036, 2, 7, 6, 28, 15, 500), after.AddSeconds(-0.75).ToSystemTime());
 }
 
-TEST(NtpTimestampTest, NowIsTheCurrentUtcTime) {
+TEST(NtpTimestampTest, FineTimeMatchesTheCalendarFormAndKeepsTheNanoseconds) {
+  constexpr std::int64_t k20170308 = 1488931200LL * 1000000000;
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 500000000), From(Utc(2017, 3, 8, 0, 0, 0, 500)));
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 1000000), From(Utc(2017, 3, 8, 0, 0, 0, 1)));
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 1).Fraction(), 4u);
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 999999999).Fraction(), 4294967291u);
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(2085978496LL * 1000000000).Value(), 0u);  // era 1 begins
+}
+
+TEST(NtpTimestampTest, NowIsTheCurrentUtcTimeFinerThanTheMillisecond) {
   const NtpTimestamp now = NtpTimestamp::Now();
   const auto expected = static_cast<std::uint32_t>(std::time(nullptr) + 2208988800LL);
   EXPECT_NEAR(static_cast<double>(now.Seconds()), static_cast<double>(expected), 2.0);
+  // A reading on a whole millisecond is a one-in-a-million chance; two in a
+  // row mean a clock cut to the millisecond.
+  const auto wholeMillisecond = [](NtpTimestamp t) {
+    const auto ms = static_cast<std::uint16_t>(NtpTimestamp::FractionToSeconds(t.Fraction()) * 1000.0 + 0.5);
+    return NtpTimestamp::MillisecondsToFraction(ms) == t.Fraction();
+  };
+  EXPECT_FALSE(wholeMillisecond(NtpTimestamp::Now()) && wholeMillisecond(NtpTimestamp::Now()));
 }
 
 }  // namespace
