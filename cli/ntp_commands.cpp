@@ -84,8 +84,8 @@ int RunCalibrate(int argc, char** argv, int first) {
     return 0;
   }
   const int error = errno;
-  std::string reason;
-  platform::SystemErrorMessage(error, reason);
+  std::string reason = client.ClockError();
+  if (reason.empty()) platform::SystemErrorMessage(error, reason);
   PrintGbkError(std::string(res::kClockNotSet) + " " + reason);
   return kExitFailed;
 }

@@ -24,10 +24,16 @@ class NtpClient {
   // counts.
   void Query(const char* host, NtpResult& result, int port);
 
-  // Sets the system clock to time (UTC) with the privilege raised only
-  // around the change. FALSE, with errno from the step that failed, when the
-  // privilege is missing or the system refuses the time. Never throws.
+  // Sets the system clock to time (UTC): with the process's own privilege
+  // raised only around the change where it holds it, otherwise through the
+  // system's time service (by the offset from now, asking for an
+  // administrator's password). FALSE, with errno from the step that failed
+  // (EPERM when the service refused) and the service's reason in
+  // ClockError(), when the clock was not set. Never throws.
   BOOL SetSystemClock(const NtpTimestamp& time);
+  // Why the time service refused the last SetSystemClock (GBK); empty when
+  // it was not asked or agreed.
+  const std::string& ClockError() const { return m_sClockError; }
 
   BOOL EnableSystemTimePrivilege();
   BOOL DisableSystemTimePrivilege();
@@ -38,4 +44,5 @@ class NtpClient {
   const UINT m_nTimeout = 5000;  // milliseconds
   std::string m_sBindAddress;    // empty: sockets are not bound explicitly
   bool m_bPrivilegeEnabled = false;
+  std::string m_sClockError;
 };

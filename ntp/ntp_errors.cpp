@@ -11,6 +11,7 @@ const char* NtpErrorText(int code) {
     case kNtpErrorBadStratum: return res::kNtpErrorBadStratum;
     case kNtpErrorUnsynchronised: return res::kNtpErrorUnsynchronised;
     case kNtpErrorNoTransmitTime: return res::kNtpErrorNoTransmitTime;
+    case kNtpErrorShortReply: return res::kNtpErrorShortReply;
     default: return nullptr;
   }
 }

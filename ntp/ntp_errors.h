@@ -14,6 +14,7 @@ inline constexpr int kNtpErrorNotOurRequest = 30002;    // originate differs fro
 inline constexpr int kNtpErrorBadStratum = 30003;       // stratum 0 (kiss-o'-death) or above 15
 inline constexpr int kNtpErrorUnsynchronised = 30004;   // leap indicator 3
 inline constexpr int kNtpErrorNoTransmitTime = 30005;   // transmit timestamp is zero
+inline constexpr int kNtpErrorShortReply = 30006;       // shorter than the 48-byte header
 
 // The text of one of the codes above, or null for any other code.
 const char* NtpErrorText(int code);

@@ -11,7 +11,7 @@ int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimes
   if (size == 0) return kNtpErrorEmptyReply;
   if (size > kNtpReplyCapacity) return EMSGSIZE;
   // A cut header would be read with zeros in place of the missing bytes.
-  if (size < kNtpPacketSize) return EBADMSG;
+  if (size < kNtpPacketSize) return kNtpErrorShortReply;
   unsigned char reply[kNtpPacketSize];
   std::memcpy(reply, datagram, sizeof reply);
 

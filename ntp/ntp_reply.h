@@ -15,7 +15,7 @@
 // equals request, its stratum is 1..15, its leap indicator is not 3 and its
 // transmit timestamp is not zero. Then result gets leap indicator, stratum, T1..T4, delay and
 // offset, and the return is 0. Otherwise the return is the failure code
-// (ntp_errors.h for an empty datagram and the checks, EBADMSG for a cut
-// header, EMSGSIZE for an oversized datagram) and result is left as it was.
+// (ntp_errors.h for an empty datagram, a cut header and the checks,
+// EMSGSIZE for an oversized datagram) and result is left as it was.
 int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimestamp& request,
                  const NtpTimestamp& received, NtpResult& result);

@@ -15,6 +15,7 @@
 #include "platform/resolver.h"
 #include "platform/system_message.h"
 #include "tests/ntp/fake_ntp_server.h"
+#include "tests/platform/private_system_bus.h"
 
 namespace {
 
@@ -116,14 +117,30 @@ TEST(NtpCommandsTest, BadArgumentsExitWithTwo) {
   }
 }
 
-TEST(NtpCommandsTest, CalibrateWithoutTheClockRightSaysTheClockWasNotSet) {
+TEST(NtpCommandsTest, CalibrateWithoutTheClockRightGoesThroughTheTimeService) {
   FakeNtpServer server([](const Bytes& request) { return ServerReply(request); });
-  const CliRun run = RunCli({"calibrate", "127.0.0.1", "--port", std::to_string(server.port())}, true);
+  const std::vector<std::string> calibrate = {"calibrate", "127.0.0.1", "--port", std::to_string(server.port())};
+  PrivateSystemBus bus;
+  ASSERT_TRUE(bus.Up());
+  CliRun run = RunCli(calibrate, true);  // no service on the bus
   EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.err.rfind("校时 失败！ ", 0), 0u) << run.err;
+  EXPECT_GT(run.err.size(), std::string("校时 失败！ \n").size()) << "with the bus's reason";
+
+  ASSERT_TRUE(bus.StartTimeService("ntp"));
+  run = RunCli(calibrate, true);
+  EXPECT_EQ(run.status, 1);
   ExpectResultLine(run.out);
-  std::string reason;
-  platform::SystemErrorMessage(EPERM, reason);
-  EXPECT_EQ(run.err, "校时 失败！ " + reason + "\n");
+  EXPECT_EQ(run.err, "校时 失败！ Automatic time synchronization is enabled\n");
+
+  ASSERT_TRUE(bus.StartTimeService("allow"));
+  run = RunCli(calibrate, true);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), "校时 成功！\n");
+  // The service was asked to move the clock by the server's half second.
+  long long offset = 0;
+  ASSERT_EQ(std::sscanf(bus.Calls().c_str(), "%*s %*d %*d %*d\n%lld 1 1 1", &offset), 1) << bus.Calls();
+  EXPECT_NEAR(offset, 505000, 50000);
 }
 
 }  // namespace

@@ -79,9 +79,9 @@ TEST_F(NtpReplyTest, OnlyASynchronisedServerAnsweringOurRequestCounts) {
       {"stratum 16", [](Bytes& r) { r[1] = 16; }, kNtpErrorBadStratum},
       {"leap indicator 3", [](Bytes& r) { r[0] = 0xE4; }, kNtpErrorUnsynchronised},
       {"zero transmit", [](Bytes& r) { std::fill(r.begin() + 40, r.end(), 0); }, kNtpErrorNoTransmitTime},
-      {"one byte", [](Bytes& r) { r.resize(1); }, EBADMSG},
-      {"transmit time cut", [](Bytes& r) { r.resize(44); }, EBADMSG},
-      {"one byte short of a header", [](Bytes& r) { r.resize(47); }, EBADMSG},
+      {"one byte", [](Bytes& r) { r.resize(1); }, kNtpErrorShortReply},
+      {"transmit time cut", [](Bytes& r) { r.resize(44); }, kNtpErrorShortReply},
+      {"one byte short of a header", [](Bytes& r) { r.resize(47); }, kNtpErrorShortReply},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -3,6 +3,7 @@
 // it. Nothing here reaches the machine's own bus or clock.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 class PrivateSystemBus {
  public:
@@ -30,14 +32,21 @@ class PrivateSystemBus {
                           << dir_ << "/bus</listen><auth>EXTERNAL</auth>"
                              "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
                              "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>\n";
-    daemon_ = Spawn({"dbus-daemon", "--nofork", "--config-file=" + config, "--print-address=1"}, address_);
+    if (const char* previous = std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) previous_ = previous;
+    // Its complaints (it may not raise its descriptor limit) stay out of the
+    // test output.
+    daemon_ = Spawn({"dbus-daemon", "--nofork", "--config-file=" + config, "--print-address=1"}, address_, true);
     while (!address_.empty() && (address_.back() == '\n')) address_.pop_back();
     if (daemon_ > 0 && !address_.empty()) ::setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
   }
   ~PrivateSystemBus() {
     Stop(service_);
     Stop(daemon_);
-    ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    if (previous_.empty()) {
+      ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    } else {
+      ::setenv("DBUS_SYSTEM_BUS_ADDRESS", previous_.c_str(), 1);
+    }
     if (!dir_.empty()) std::filesystem::remove_all(dir_);
   }
   PrivateSystemBus(const PrivateSystemBus&) = delete;
@@ -67,12 +76,16 @@ class PrivateSystemBus {
   std::string RecordPath() const { return dir_ + "/calls"; }
 
   // Starts a program and reads its first line of output.
-  static pid_t Spawn(const std::vector<std::string>& args, std::string& firstLine) {
+  static pid_t Spawn(const std::vector<std::string>& args, std::string& firstLine, bool quiet = false) {
     int out[2];
     if (::pipe(out) != 0) return -1;
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::dup2(out[1], 1);
+      if (quiet) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 2);
+      }
       ::close(out[0]);
       ::close(out[1]);
       std::vector<char*> argv;
@@ -100,6 +113,7 @@ class PrivateSystemBus {
 
   std::string dir_;
   std::string address_;
+  std::string previous_;  // put back at the end
   pid_t daemon_ = -1;
   pid_t service_ = -1;
 };

@@ -1,6 +1,7 @@
 // The application object, the program's entry into the toolkit, icons and
 // bringing a window forward.
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 
 #include "platform/module_path.h"
 #include "platform/socket_startup.h"
+#include "platform/time_service.h"
 #include "ui/framework/afx_impl.h"
 
 namespace {
@@ -84,6 +86,12 @@ int AfxWinMain(int argc, char** argv) {
     return 1;
   }
   AfxGetAppName();
+  // While the system's time service waits for an administrator's password,
+  // the windows keep repainting; input waits, so no command runs inside
+  // the one that is waiting.
+  platform::SetTimeServiceWaitHook([] {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+  });
   // As the framework does: -1 when InitApplication refuses; else the result
   // of ExitInstance, after the message loop if InitInstance asked for one.
   int result = -1;
