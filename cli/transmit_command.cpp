@@ -136,7 +136,7 @@ int Transmit(long long minutes, int rate) {
         ctx.hStopEvent->Set();
       } else if (s.status == kTxStopped) {
         result = 0;
-      } else if (s.status == kTxOpenFailed || s.status == kTxNoDevice) {
+      } else if (s.status == kTxOpenFailed || s.status == kTxNoDevice || s.status == kTxDeviceFailed) {
         result = kExitDeviceFailure;
       }
     }
@@ -156,8 +156,8 @@ int RunTransmit(int argc, char** argv, int first) {
         "usage: tempiola-cli %s\n"
         "Transmits the BPC time signal on the default sound output, from the next\n"
         "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
-        "printed as a log line. Exit status 1 when there is no playback device or\n"
-        "it cannot be opened.\n",
+        "printed as a log line. Exit status 1 when there is no playback device, it\n"
+        "cannot be opened or it stops playing.\n",
         kTransmitUsage);
     return 0;
   }
