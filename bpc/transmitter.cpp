@@ -1,5 +1,6 @@
 #include "bpc/transmitter.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -11,6 +12,22 @@ namespace {
 constexpr int kQuitWaitMs = 2000;
 constexpr int kArmedPollMs = 10;
 constexpr unsigned kNoCountdown = 999;
+constexpr platform::Time64 kFrameSeconds = 20;
+// How long past the expected end of the playing buffer a device may stay
+// without finishing it before it counts as stopped. Generous: a working
+// device is late by milliseconds, and a false alarm ends the transmission.
+constexpr platform::Time64 kStallMarginSeconds = 20;
+
+// Seconds that only move forward and do not jump with the wall clock, so
+// that neither a clock change nor a suspended machine looks like a device
+// that stopped playing.
+class SteadyClock final : public platform::Clock {
+ public:
+  platform::Time64 Now() const override {
+    using namespace std::chrono;
+    return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+  }
+};
 
 enum class State { kIdle, kArmed, kTransmitting };
 
@@ -36,8 +53,9 @@ Boundary BoundaryFor(int s) {
 
 class Transmitter {
  public:
-  Transmitter(TransmitterContext& ctx, platform::WaveOutDevice& device, const platform::Clock& clock)
-      : ctx_(ctx), device_(device), clock_(clock) {}
+  Transmitter(TransmitterContext& ctx, platform::WaveOutDevice& device, const platform::Clock& clock,
+              const platform::Clock& watchClock)
+      : ctx_(ctx), device_(device), clock_(clock), watchClock_(watchClock) {}
 
   int Run();
 
@@ -46,7 +64,10 @@ class Transmitter {
     if (ctx_.hDialogWnd != 0) PostMessage(ctx_.hDialogWnd, WM_TX_STATUS, status, value);
   }
   bool Allocate();
-  void OnStop();
+  void OnStop() { EndTransmission(kTxStopped, 0); }
+  void EndTransmission(TransmitterStatus status, LPARAM value);
+  bool EndIfDeviceFailed();
+  void WatchNextBuffer() { silentAfter_ = watchClock_.Now() + kFrameSeconds + kStallMarginSeconds; }
   void OnStart();
   void OnTimeout();
   void OnDeviceEvent();
@@ -56,6 +77,7 @@ class Transmitter {
   TransmitterContext& ctx_;
   platform::WaveOutDevice& device_;
   const platform::Clock& clock_;
+  const platform::Clock& watchClock_;
 
   platform::EventHandle deviceEvent_;
   Slot slots_[2];
@@ -67,6 +89,9 @@ class Transmitter {
   int nextSlot_ = 0;        // the slot that plays first, so finishes next
   int n_ = 0;
   unsigned lastCountdown_ = kNoCountdown;
+  // While transmitting: the watch clock's time past which the device, not
+  // having finished its playing buffer, counts as stopped.
+  platform::Time64 silentAfter_ = 0;
 };
 
 bool Transmitter::Allocate() {
@@ -125,14 +150,23 @@ void Transmitter::CloseDevice() {
   device_.Close();
 }
 
-void Transmitter::OnStop() {
+void Transmitter::EndTransmission(TransmitterStatus status, LPARAM value) {
   if (state_ != State::kIdle) CloseDevice();
   state_ = State::kIdle;
-  Post(kTxStopped, 0);
+  Post(status, value);
   timeout_ = platform::kInfinite;
   // Drops the completions that the reset and the close signalled.
   deviceEvent_->Reset();
   lastCountdown_ = kNoCountdown;
+}
+
+// A device that broke down finishes no buffer more: the transmission ends
+// instead of counting on over silence.
+bool Transmitter::EndIfDeviceFailed() {
+  unsigned error = device_.StreamError();
+  if (error == platform::MMSYSERR_NOERROR) return false;
+  EndTransmission(kTxDeviceFailed, static_cast<LPARAM>(error));
+  return true;
 }
 
 void Transmitter::FillAndQueue(Slot& slot) {
@@ -190,10 +224,15 @@ void Transmitter::OnStart() {
 }
 
 void Transmitter::OnTimeout() {
-  if (state_ != State::kArmed) return;
+  if (state_ == State::kIdle || EndIfDeviceFailed()) return;
+  if (state_ == State::kTransmitting) {
+    if (watchClock_.Now() > silentAfter_) EndTransmission(kTxDeviceFailed, 0);
+    return;
+  }
   int c = platform::ToLocalTime(clock_.Now()).second;
   if (c == boundarySecond_) {
     device_.Restart();
+    WatchNextBuffer();
     ++n_;
     state_ = State::kTransmitting;
     Post(kTxTransmitting, n_);
@@ -207,11 +246,13 @@ void Transmitter::OnTimeout() {
 }
 
 void Transmitter::OnDeviceEvent() {
+  if (state_ == State::kIdle || EndIfDeviceFailed()) return;
   // Signals from open and close, and completions before transmission
   // begins, carry nothing to do.
   if (state_ != State::kTransmitting) return;
   Slot& slot = slots_[nextSlot_];
   if (!(slot.header.dwFlags & platform::WHDR_DONE)) return;
+  WatchNextBuffer();
   t_ += platform::TimeSpan(0, 0, 0, 20);
   FillAndQueue(slot);
   nextSlot_ = 1 - nextSlot_;
@@ -236,14 +277,16 @@ platform::WaveFormat FrameWaveFormat(unsigned rate) {
 
 int TransmitterThreadProc(TransmitterContext* ctx) {
   platform::SystemClock systemClock;
+  SteadyClock steadyClock;
   const platform::Clock& clock = ctx->pClock != nullptr ? *ctx->pClock : systemClock;
+  const platform::Clock& watchClock = ctx->pClock != nullptr ? *ctx->pClock : steadyClock;
   std::unique_ptr<platform::WaveOutDevice> ownDevice;
   platform::WaveOutDevice* device = ctx->pDevice;
   if (device == nullptr) {
     ownDevice = platform::CreateWaveOutDevice();
     device = ownDevice.get();
   }
-  return Transmitter(*ctx, *device, clock).Run();
+  return Transmitter(*ctx, *device, clock, watchClock).Run();
 }
 
 int StartTransmitterThread(TransmitterContext* ctx) {

@@ -21,6 +21,11 @@ enum TransmitterStatus : WPARAM {
   kTxOpenFailed = 4,    // the device's error code
   kTxNoDevice = 5,      // 0
   kTxCapabilities = 6,  // the default device's WAVE_FORMAT_* flags
+  // The device stopped playing while armed or transmitting: its stream broke
+  // down (lParam: the device's error code), or no buffer finished for 20 s
+  // past the time the playing one should have ended (lParam 0). The thread
+  // has given the device back and is idle again, ready for a new start.
+  kTxDeviceFailed = 7,
 };
 
 // Shared by the dialog and the transmitter thread.
@@ -37,7 +42,9 @@ struct TransmitterContext {
   platform::Thread hThread;
 
   // The hardware the thread drives: null for the system's default output
-  // device and clock. Tests put a scripted device and a virtual clock here.
+  // device and clock. Tests put a scripted device and a virtual clock here;
+  // a clock given here also times the watch over the device, which
+  // otherwise runs on a steady clock that clock changes do not move.
   platform::WaveOutDevice* pDevice = nullptr;
   const platform::Clock* pClock = nullptr;
 };

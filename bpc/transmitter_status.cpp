@@ -41,6 +41,12 @@ TransmitterStatusReport DescribeTransmitterStatus(WPARAM status, LPARAM value) {
       r.box = res::kTxNoDeviceBox;
       r.controls = TxControls::kNoDevice;
       break;
+    case kTxDeviceFailed:
+      // A kind of its own, so that it replaces no other line.
+      SetLine(r, res::kTxDeviceFailedLine, 9);
+      r.box = res::kTxDeviceFailedBox;
+      r.controls = TxControls::kIdle;
+      break;
     default:
       break;
   }

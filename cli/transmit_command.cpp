@@ -1,6 +1,7 @@
 // tempiola-cli transmit: the transmitter thread without a window. Each
 // status is printed as the information log would show it; the run ends
 // after the given minutes of transmission or on Ctrl-C.
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 
@@ -20,6 +21,10 @@ namespace {
 constexpr char kTransmitUsage[] = "transmit --minutes M [--rate 44100|48000|96000]";
 constexpr long long kMaxMinutes = 525600;  // a year
 constexpr int kExitDeviceFailure = 1;
+// The thread answers a stop within about a second, even when the sound
+// system hangs in the end of the stream. Stuck elsewhere in it (a start on
+// a sound server that stopped answering), it is not waited for longer.
+constexpr auto kStopAnswerTime = std::chrono::seconds(2);
 
 // The statuses posted by the thread, queued for the command's own loop
 // (what the window's message queue does for the dialog).
@@ -115,15 +120,30 @@ int Transmit(long long minutes, int rate) {
   // frames make a minute.
   const long long lastFrameBegun = 3 * minutes + 1;
   bool stopping = false;
+  std::chrono::steady_clock::time_point stopAnswerDue;
+  auto stop = [&] {
+    stopping = true;
+    stopAnswerDue = std::chrono::steady_clock::now() + kStopAnswerTime;
+    ctx.hStopEvent->Set();
+  };
   int result = -1;
   const platform::Event* waitSet[] = {interrupt, &queue.ready()};
   while (result < 0) {
-    int which = platform::WaitForEvents(waitSet, 2, platform::kInfinite);
+    int timeoutMs = platform::kInfinite;
+    if (stopping) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(stopAnswerDue - std::chrono::steady_clock::now());
+      timeoutMs = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    }
+    int which = platform::WaitForEvents(waitSet, 2, timeoutMs);
+    if (which == platform::kWaitTimeout) {
+      std::fprintf(stderr, "tempiola-cli: the sound device does not answer\n");
+      result = kExitDeviceFailure;
+      break;
+    }
     if (which == 0) {
       // A second Ctrl-C does not wait for the thread's report any more.
       if (stopping) break;
-      stopping = true;
-      ctx.hStopEvent->Set();
+      stop();
       continue;
     }
     if (which != 1) break;
@@ -132,11 +152,10 @@ int Transmit(long long minutes, int rate) {
       TransmitterStatusReport report = DescribeTransmitterStatus(s.status, s.value);
       if (report.hasLine) PrintStatusLine(report);
       if (s.status == kTxTransmitting && s.value >= lastFrameBegun && !stopping) {
-        stopping = true;
-        ctx.hStopEvent->Set();
+        stop();
       } else if (s.status == kTxStopped) {
         result = 0;
-      } else if (s.status == kTxOpenFailed || s.status == kTxNoDevice) {
+      } else if (s.status == kTxOpenFailed || s.status == kTxNoDevice || s.status == kTxDeviceFailed) {
         result = kExitDeviceFailure;
       }
     }
@@ -156,8 +175,8 @@ int RunTransmit(int argc, char** argv, int first) {
         "usage: tempiola-cli %s\n"
         "Transmits the BPC time signal on the default sound output, from the next\n"
         "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
-        "printed as a log line. Exit status 1 when there is no playback device or\n"
-        "it cannot be opened.\n",
+        "printed as a log line. Exit status 1 when there is no playback device, it\n"
+        "cannot be opened or it stops playing.\n",
         kTransmitUsage);
     return 0;
   }

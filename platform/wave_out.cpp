@@ -4,8 +4,11 @@
 #include <dlfcn.h>
 #include <portaudio.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
+
+#include "platform/thread.h"
 
 namespace platform {
 namespace {
@@ -77,6 +80,28 @@ unsigned OpenErrorCode(PaError error) {
   }
 }
 
+// Stopping and closing a stream wait for the sound server, and one that no
+// longer answers (a frozen server) holds them for half a minute or for good.
+constexpr int kTeardownMs = 1000;
+
+// What the sound system's thread works on. It lives as long as its stream,
+// which may outlast the device when the stream's end had to be left to a
+// thread of its own (see EndStream).
+struct StreamState {
+  std::mutex mutex;  // guards the queue, the pause and the event
+  WaveHeader* head = nullptr;
+  WaveHeader* tail = nullptr;
+  bool paused = false;
+  unsigned blockAlign = 2;
+  EventHandle event;
+  std::atomic<bool> ending{false};  // our own stop, not a breakdown
+  std::atomic<bool> failed{false};
+
+  void SignalLocked() {
+    if (event) event->Set();
+  }
+};
+
 class PortAudioWaveOut final : public WaveOutDevice {
  public:
   ~PortAudioWaveOut() override {
@@ -87,7 +112,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
   }
 
   unsigned GetNumDevs() override {
-    if (!session_.ok()) return 0;
+    if (!session_->ok()) return 0;
     int count = Pa_GetDeviceCount();
     unsigned outputs = 0;
     for (int i = 0; i < count; ++i) {
@@ -98,7 +123,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
   }
 
   unsigned GetDevCaps(std::uint32_t& formats) override {
-    if (!session_.ok()) return MMSYSERR_NODRIVER;
+    if (!session_->ok()) return MMSYSERR_NODRIVER;
     PaDeviceIndex device = Pa_GetDefaultOutputDevice();
     if (device == paNoDevice) return MMSYSERR_BADDEVICEID;
     formats = 0;
@@ -114,7 +139,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
   }
 
   unsigned Open(const WaveFormat& format, EventHandle callbackEvent) override {
-    if (!session_.ok()) return MMSYSERR_NODRIVER;
+    if (!session_->ok()) return MMSYSERR_NODRIVER;
     if (stream_ != nullptr) return MMSYSERR_ALLOCATED;
     if (format.wFormatTag != WAVE_FORMAT_PCM || format.wBitsPerSample != 16 || format.nChannels < 1 ||
         format.nChannels > 2 || format.nBlockAlign != 2 * format.nChannels || format.nSamplesPerSec == 0) {
@@ -126,26 +151,25 @@ class PortAudioWaveOut final : public WaveOutDevice {
     double rate = format.nSamplesPerSec;
     if (Pa_IsFormatSupported(nullptr, &params, rate) != paFormatIsSupported) return WAVERR_BADFORMAT;
 
-    {
-      std::lock_guard lock(mutex_);
-      head_ = tail_ = nullptr;
-      paused_ = false;
-      blockAlign_ = format.nBlockAlign;
-    }
-    event_ = std::move(callbackEvent);
+    auto state = std::make_shared<StreamState>();
+    state->blockAlign = format.nBlockAlign;
+    state->event = std::move(callbackEvent);
     PaStream* stream = nullptr;
     PaError error = Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paClipOff,
-                                  &PortAudioWaveOut::Play, this);
+                                  &PortAudioWaveOut::Play, state.get());
     if (error == paNoError) {
-      error = Pa_StartStream(stream);
-      if (error != paNoError) Pa_CloseStream(stream);
+      error = Pa_SetStreamFinishedCallback(stream, &PortAudioWaveOut::Finished);
+      if (error == paNoError) error = Pa_StartStream(stream);
+      if (error != paNoError) {
+        state->ending = true;
+        Pa_CloseStream(stream);
+      }
     }
-    if (error != paNoError) {
-      event_.reset();
-      return OpenErrorCode(error);
-    }
+    if (error != paNoError) return OpenErrorCode(error);
     stream_ = stream;
-    Signal();
+    state_ = std::move(state);
+    std::lock_guard lock(state_->mutex);
+    state_->SignalLocked();
     return MMSYSERR_NOERROR;
   }
 
@@ -167,65 +191,77 @@ class PortAudioWaveOut final : public WaveOutDevice {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (header.dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(state_->mutex);
     header.lpNext = nullptr;
     header.reserved = 0;
     header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
-    if (tail_ != nullptr) {
-      tail_->lpNext = &header;
+    if (state_->tail != nullptr) {
+      state_->tail->lpNext = &header;
     } else {
-      head_ = &header;
+      state_->head = &header;
     }
-    tail_ = &header;
+    state_->tail = &header;
     return MMSYSERR_NOERROR;
   }
 
   unsigned Pause() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(mutex_);
-    paused_ = true;
+    std::lock_guard lock(state_->mutex);
+    state_->paused = true;
     return MMSYSERR_NOERROR;
   }
 
   unsigned Restart() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
-    std::lock_guard lock(mutex_);
-    paused_ = false;
+    std::lock_guard lock(state_->mutex);
+    state_->paused = false;
     return MMSYSERR_NOERROR;
   }
 
   unsigned Reset() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
+    std::lock_guard lock(state_->mutex);
     bool returned = false;
-    {
-      std::lock_guard lock(mutex_);
-      for (WaveHeader* h = head_; h != nullptr;) {
-        WaveHeader* next = h->lpNext;
-        h->lpNext = nullptr;
-        h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-        h = next;
-        returned = true;
-      }
-      head_ = tail_ = nullptr;
+    for (WaveHeader* h = state_->head; h != nullptr;) {
+      WaveHeader* next = h->lpNext;
+      h->lpNext = nullptr;
+      h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+      h = next;
+      returned = true;
     }
-    if (returned) Signal();
+    state_->head = state_->tail = nullptr;
+    if (returned) state_->SignalLocked();
     return MMSYSERR_NOERROR;
   }
 
   unsigned Close() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     {
-      std::lock_guard lock(mutex_);
-      if (head_ != nullptr) return WAVERR_STILLPLAYING;
+      std::lock_guard lock(state_->mutex);
+      if (state_->head != nullptr) return WAVERR_STILLPLAYING;
     }
     // Stopping (rather than aborting) lets the samples already handed to
-    // the sound system finish, so the last buffer is heard whole.
-    Pa_StopStream(stream_);
-    Pa_CloseStream(stream_);
+    // the sound system finish, so the last buffer is heard whole; a stream
+    // that broke down has nothing left to play.
+    EndStream(state_->failed);
     stream_ = nullptr;
-    Signal();
-    event_.reset();
+    EventHandle event;
+    {
+      // The event goes back to its owner even when the stream lives on.
+      std::lock_guard lock(state_->mutex);
+      event = std::move(state_->event);
+    }
+    if (event) event->Set();
+    state_.reset();
     return MMSYSERR_NOERROR;
+  }
+
+  unsigned StreamError() override {
+    if (stream_ == nullptr) return MMSYSERR_NOERROR;
+    // Back ends that do not report their end through the finished callback
+    // still show it here.
+    if (!state_->failed && Pa_IsStreamActive(stream_) != 1) state_->failed = true;
+    return state_->failed ? MMSYSERR_NODRIVER : MMSYSERR_NOERROR;
   }
 
  private:
@@ -239,52 +275,74 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return params;
   }
 
-  void Signal() {
-    if (event_) event_->Set();
+  // Stops and closes the stream on a thread of its own and waits for that
+  // a short while only. Past it the thread is left to finish alone; it
+  // keeps the stream's state and the PortAudio session alive until then,
+  // since the sound system may still call into the state.
+  void EndStream(bool abort) {
+    state_->ending = true;
+    auto end = [stream = stream_, abort, state = state_, session = session_] {
+      if (abort) {
+        Pa_AbortStream(stream);
+      } else {
+        Pa_StopStream(stream);
+      }
+      Pa_CloseStream(stream);
+    };
+    Thread teardown;
+    if (!teardown.Start(end)) {
+      end();
+      return;
+    }
+    if (!teardown.Join(kTeardownMs)) teardown.Detach();
   }
 
   // Runs on the sound system's thread: copies queued buffers one after the
   // other into the output, silence while paused or when nothing is queued.
   static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                  PaStreamCallbackFlags, void* self) {
-    static_cast<PortAudioWaveOut*>(self)->Fill(static_cast<char*>(output), frames);
+                  PaStreamCallbackFlags, void* state) {
+    Fill(*static_cast<StreamState*>(state), static_cast<char*>(output), frames);
     return paContinue;
   }
 
-  void Fill(char* out, unsigned long frames) {
-    std::size_t wanted = static_cast<std::size_t>(frames) * blockAlign_;
+  // Runs on the sound system's thread when the stream has ended: after our
+  // own stop, or when the back end gave up on a broken stream.
+  static void Finished(void* user) {
+    auto& state = *static_cast<StreamState*>(user);
+    if (state.ending) return;
+    state.failed = true;
+    std::lock_guard lock(state.mutex);
+    state.SignalLocked();
+  }
+
+  static void Fill(StreamState& s, char* out, unsigned long frames) {
+    std::size_t wanted = static_cast<std::size_t>(frames) * s.blockAlign;
+    std::lock_guard lock(s.mutex);
     bool finished = false;
-    {
-      std::lock_guard lock(mutex_);
-      while (wanted > 0 && !paused_ && head_ != nullptr) {
-        WaveHeader* h = head_;
-        std::size_t left = h->dwBufferLength - h->reserved;
-        std::size_t n = left < wanted ? left : wanted;
-        std::memcpy(out, h->lpData + h->reserved, n);
-        out += n;
-        wanted -= n;
-        h->reserved += static_cast<std::uint32_t>(n);
-        if (h->reserved >= h->dwBufferLength) {
-          head_ = h->lpNext;
-          if (head_ == nullptr) tail_ = nullptr;
-          h->lpNext = nullptr;
-          h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-          finished = true;
-        }
+    while (wanted > 0 && !s.paused && s.head != nullptr) {
+      WaveHeader* h = s.head;
+      std::size_t left = h->dwBufferLength - h->reserved;
+      std::size_t n = left < wanted ? left : wanted;
+      std::memcpy(out, h->lpData + h->reserved, n);
+      out += n;
+      wanted -= n;
+      h->reserved += static_cast<std::uint32_t>(n);
+      if (h->reserved >= h->dwBufferLength) {
+        s.head = h->lpNext;
+        if (s.head == nullptr) s.tail = nullptr;
+        h->lpNext = nullptr;
+        h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        finished = true;
       }
     }
     std::memset(out, 0, wanted);
-    if (finished) Signal();
+    if (finished) s.SignalLocked();
   }
 
-  PortAudioSession session_;
+  // Shared with a stream left to finish by itself (see EndStream).
+  std::shared_ptr<PortAudioSession> session_ = std::make_shared<PortAudioSession>();
   PaStream* stream_ = nullptr;
-  EventHandle event_;
-  std::mutex mutex_;  // guards the queue and the pause between the threads
-  WaveHeader* head_ = nullptr;
-  WaveHeader* tail_ = nullptr;
-  bool paused_ = false;
-  unsigned blockAlign_ = 2;
+  std::shared_ptr<StreamState> state_;  // while a stream is open
 };
 
 }  // namespace

@@ -5,7 +5,10 @@
 // - a paused device consumes nothing;
 // - a finished buffer gets the done flag and the device's event is
 //   signalled (also on open and on close);
-// - Reset returns every queued buffer marked done.
+// - Reset returns every queued buffer marked done;
+// - a stream that breaks down (the sound server went away) says so through
+//   StreamError and signals the event;
+// - Close does not hang on a sound system that stopped answering.
 // Results are 0 on success and a nonzero code otherwise.
 #pragma once
 
@@ -85,8 +88,14 @@ class WaveOutDevice {
   virtual unsigned Pause() = 0;
   virtual unsigned Restart() = 0;
   virtual unsigned Reset() = 0;
-  // Fails with WAVERR_STILLPLAYING while buffers are queued.
+  // Fails with WAVERR_STILLPLAYING while buffers are queued. Waits for the
+  // sound system only a short while (about a second): one that no longer
+  // answers is left to finish the stream by itself, and the device counts
+  // as closed.
   virtual unsigned Close() = 0;
+  // 0 while the open device plays (and when none is open); a nonzero code
+  // once its stream has broken down for good and will finish no buffer more.
+  virtual unsigned StreamError() = 0;
 };
 
 // The system's default output device (through PortAudio). Closed, after a

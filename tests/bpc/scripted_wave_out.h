@@ -103,9 +103,16 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     cv_.notify_all();
     if (!queue_.empty()) return platform::WAVERR_STILLPLAYING;
     open_ = false;
+    streamError_ = platform::MMSYSERR_NOERROR;
     if (event_) event_->Set();
     event_.reset();
     return 0;
+  }
+  unsigned StreamError() override {
+    std::lock_guard lock(mutex_);
+    ++streamErrorAsked_;
+    cv_.notify_all();
+    return open_ ? streamError_ : platform::MMSYSERR_NOERROR;
   }
 
   // --- what the test does and sees ---
@@ -152,6 +159,23 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
     if (event_) event_->Set();
     return true;
+  }
+
+  // The stream breaks down, as when the sound server goes away: the error
+  // from now until the close, and the event.
+  void BreakStream(unsigned error) {
+    std::lock_guard lock(mutex_);
+    streamError_ = error;
+    if (event_) event_->Set();
+  }
+
+  // True once the thread has asked after the stream again. With no device
+  // event pending that is the start of one of its time-outs, so the clock
+  // it reads next is the one the test set before.
+  bool WaitForPoll() {
+    std::unique_lock lock(mutex_);
+    const int asked = streamErrorAsked_;
+    return cv_.wait_for(lock, kPatience, [&] { return streamErrorAsked_ > asked; });
   }
 
   // Signals the device event with nothing finished.
@@ -207,6 +231,8 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   bool open_ = false;
   bool paused_ = false;
   bool holdWrites_ = false;
+  unsigned streamError_ = platform::MMSYSERR_NOERROR;
+  int streamErrorAsked_ = 0;
   int writesEntered_ = 0;
 };
 
@@ -225,6 +251,7 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   unsigned Restart() override { return to_.Restart(); }
   unsigned Reset() override { return to_.Reset(); }
   unsigned Close() override { return to_.Close(); }
+  unsigned StreamError() override { return to_.StreamError(); }
 
  private:
   platform::WaveOutDevice& to_;

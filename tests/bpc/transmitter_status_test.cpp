@@ -46,10 +46,18 @@ TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
   EXPECT_EQ(Utf8(r.box),
             "没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！");
   EXPECT_EQ(r.controls, TxControls::kNoDevice);
+
+  // A kind no other line has: it replaces none of them.
+  r = DescribeTransmitterStatus(kTxDeviceFailed, 0);
+  EXPECT_EQ(Utf8(r.text), "声音设备停止播放，发波已中止");
+  EXPECT_EQ(r.kind, 9);
+  ASSERT_NE(r.box, nullptr);
+  EXPECT_EQ(Utf8(r.box), "声音设备停止播放，发波已中止！");
+  EXPECT_EQ(r.controls, TxControls::kIdle);
 }
 
 TEST(TransmitterStatus, CapabilitiesAndUnknownStatusesHaveNoLine) {
-  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{7}, WPARAM{1000}}) {
+  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{8}, WPARAM{1000}}) {
     TransmitterStatusReport r = DescribeTransmitterStatus(status, 0x44000);
     EXPECT_FALSE(r.hasLine) << status;
     EXPECT_EQ(r.box, nullptr);

@@ -247,6 +247,52 @@ TEST_F(TransmitterTest, ASecondStartCountsFromTheFirstFrameAgain) {
   EXPECT_EQ(device.Count("open 44100"), 3);
 }
 
+TEST_F(TransmitterTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn20SecondsPastTheExpectedEnd) {
+  StartThread();
+  RunCountdownFrom1015_07();  // buffer A due to end at 10:15:40
+
+  // Each completion watches the next buffer from then on: finished late at
+  // 10:15:59, the next is due at 10:16:19 and is waited for until 10:16:39.
+  clock.Set(At(2026, 3, 9, 10, 15, 59));
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  clock.Set(At(2026, 3, 9, 10, 16, 30));
+  ASSERT_TRUE(device.WaitForPoll());
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 3}));
+
+  // Silent for good: due at 10:16:50, given up on after 10:17:10.
+  clock.Set(At(2026, 3, 9, 10, 17, 11));
+  ASSERT_EQ(statuses.Next(), (Status{kTxDeviceFailed, 0}));
+  std::vector<std::string> calls = device.Calls();
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 4, calls.end()),
+            (std::vector<std::string>{"reset", "unprepare", "unprepare", "close"}));
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_TRUE(statuses.Pending().empty()) << "no stopped status besides";
+
+  RunCountdownFrom1015_07();
+}
+
+TEST_F(TransmitterTest, ABrokenStreamEndsTheTransmissionAtOnceWhetherPlayingOrArmed) {
+  StartThread();
+  RunCountdownFrom1015_07();
+  device.BreakStream(platform::MMSYSERR_NODRIVER);
+  ASSERT_EQ(statuses.Next(), (Status{kTxDeviceFailed, static_cast<std::intptr_t>(platform::MMSYSERR_NODRIVER)}));
+  EXPECT_EQ(device.Calls().back(), "close");
+  EXPECT_FALSE(device.IsOpen());
+
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+  device.BreakStream(platform::MMSYSERR_ERROR);
+  ASSERT_EQ(statuses.Next(), (Status{kTxDeviceFailed, static_cast<std::intptr_t>(platform::MMSYSERR_ERROR)}));
+  EXPECT_EQ(device.Count("restart"), 1) << "a broken device is not started";
+  EXPECT_FALSE(device.IsOpen());
+
+  // With the device back, a new start goes through.
+  RunCountdownFrom1015_07();
+  EXPECT_EQ(device.Count("open 44100"), 3);
+}
+
 TEST_F(TransmitterTest, OpenFailureReportsTheCodeAndStaysReady) {
   StartThread();
   device.openResult = platform::WAVERR_BADFORMAT;

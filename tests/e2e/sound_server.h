@@ -178,6 +178,7 @@ class PrivateSoundServer {
 
   ~PrivateSoundServer() {
     if (server_.pid() > 0) {
+      server_.Signal(SIGCONT);  // a test may have frozen it
       server_.Signal(SIGTERM);
       server_.Wait(std::chrono::seconds(10));
     }
@@ -195,6 +196,9 @@ class PrivateSoundServer {
   }
 
   const fs::path& dir() const { return dir_; }
+
+  // Kills or freezes the server under its clients.
+  void Signal(int sig) const { server_.Signal(sig); }
 
   // Records the sink's monitor, mono 16-bit at the rate, into a file.
   bool StartRecording(Child& recorder, const fs::path& file, unsigned rate) {

@@ -139,4 +139,34 @@ TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
   EXPECT_EQ(e2e::ReadFile(server.dir() / "cli.err"), "");
 }
 
+// The sound server dies under the armed device (its stream plays silence
+// until the boundary): the command says why and fails instead of waiting.
+TEST_F(SoundTransmit, TheSoundServerDyingEndsTheCommandWithTheReason) {
+  Child cli;
+  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5"}, "", (server.dir() / "cli.err").string()));
+  auto first = cli.ReadLine();
+  ASSERT_TRUE(first.has_value());
+  server.Signal(SIGKILL);
+  // Its few lines fit in the pipe: no need to read them first.
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 1);
+  EXPECT_NE(e2e::ReadFile(server.dir() / "cli.err").find("声音设备停止播放，发波已中止"), std::string::npos)
+      << e2e::ReadFile(server.dir() / "cli.err");
+}
+
+// A frozen sound server holds the stream's stop inside the sound system;
+// Ctrl-C ends the command all the same.
+TEST_F(SoundTransmit, CtrlCEndsTheCommandWhileTheSoundServerIsFrozen) {
+  Child cli;
+  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5"}, "", (server.dir() / "cli.err").string()));
+  auto first = cli.ReadLine();
+  ASSERT_TRUE(first.has_value());
+  server.Signal(SIGSTOP);
+  cli.Signal(SIGINT);
+  // Hung, it would sit there for half a minute or more.
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(20)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  std::string last;
+  while (auto text = cli.ReadLine()) last = *text;
+  EXPECT_NE(last.find("停止发波"), std::string::npos) << last;
+}
+
 }  // namespace

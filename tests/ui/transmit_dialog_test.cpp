@@ -1,5 +1,5 @@
 // The main window's transmitter side on a scripted device and a virtual
-// clock: the six statuses as log lines, control states and boxes, the modes
+// clock: the statuses as log lines, control states and boxes, the modes
 // offered from the device's capabilities, start and stop, the hidden test
 // signal, and the thread's end with the window.
 #include <gtest/gtest.h>
@@ -138,6 +138,36 @@ TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
     w.Click(IDCANCEL);
   });
   script.Then(AnswerOkBox("打开播放设备失败，无法发波！", boxAnswered));
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  ExpectThreadJoined();
+}
+
+TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks) {
+  ui_test::ScriptedSound sound;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  bool boxAnswered = false;
+  script.Then([&](Window& w) {
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
+    sound.clock.Set(At(10, 15, 20));
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "正在发波 1"); }));
+    // The first buffer, due at 10:15:40, never finishes.
+    sound.clock.Set(At(10, 16, 1));
+    ASSERT_TRUE(w.PumpUntil([&] { return boxAnswered && LastLineIs(w, "声音设备停止播放，发波已中止"); }));
+    EXPECT_EQ(Log(w), (std::vector<std::string>{"等待 13 秒开始发波", "正在发波 1", "声音设备停止播放，发波已中止"}));
+    EXPECT_EQ(w.ItemData(IDC_INFO, 2), 9u);
+    EXPECT_EQ(Enabled(w), kIdle);
+    EXPECT_FALSE(sound.device.IsOpen());
+
+    sound.clock.Set(At(10, 16, 30));
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 10 秒开始发波"); }));
+    EXPECT_EQ(sound.device.Count("open 44100"), 2);
+    w.Click(IDCANCEL);
+  });
+  script.Then(AnswerOkBox("声音设备停止播放，发波已中止！", boxAnswered));
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
   ExpectThreadJoined();
 }
