@@ -115,6 +115,8 @@ TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
   Process first(Start(TEMPIOLA_EXE));
   const std::string window = WaitForWindow("^Orlavine$");
   ASSERT_FALSE(window.empty()) << "the first copy shows its main window";
+  // A fixed size and no maximise box: the window manager offers no maximising.
+  EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_ALLOWED_ACTIONS").find("MAXIMIZE"), std::string::npos);
   Shell("xdotool windowminimize --sync " + window);
   ASSERT_NE(WindowState(window).find("Iconic"), std::string::npos);
 
