@@ -9,7 +9,7 @@
 #include "platform/local_time.h"
 #include "platform/thread.h"
 #include "platform/wave_out.h"
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 inline constexpr UINT WM_TX_STATUS = WM_USER + 200;  // 1224
 

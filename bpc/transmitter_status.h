@@ -3,7 +3,7 @@
 // the dialog's status handler and the command-line transmitter.
 #pragma once
 
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 // Which set of the dialog's controls a status switches to.
 enum class TxControls {

@@ -6,7 +6,7 @@
 
 #include "ntp/ntp_result.h"
 #include "ntp/ntp_timestamp.h"
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 class NtpClient {
  public:

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/sockets.h"
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 class CWSocket {
  public:

@@ -3,7 +3,7 @@
 // Thrown as a pointer to a heap object; the catcher calls Delete().
 #pragma once
 
-#include "ui/framework/core/exception.h"
+#include "afx/exception.h"
 
 class CWSocketException : public CException {
  public:

@@ -5,7 +5,7 @@
 #include "res/icons/tempiola-32.xpm"
 #include "res/resource.h"
 #include "res/strings.h"
-#include "ui/framework/core/dialog_template.h"
+#include "afx/dialog_template.h"
 
 namespace {
 

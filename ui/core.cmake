@@ -4,4 +4,4 @@ add_library(tempiola_msgring STATIC
   ${PROJECT_SOURCE_DIR}/ui/msg_ring.cpp
   ${PROJECT_SOURCE_DIR}/ui/gbk_cut.cpp)
 target_include_directories(tempiola_msgring PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tempiola_msgring PUBLIC tempiola_framework_core)
+target_link_libraries(tempiola_msgring PUBLIC tempiola_afx)

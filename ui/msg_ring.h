@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 // A line is waiting in g_msgRing (wParam 0, lParam 0).
 inline constexpr UINT WM_LOG_LINE = WM_USER + 100;

@@ -7,8 +7,8 @@
 #include <bit>
 #include <cstdint>
 
-#include "ui/framework/core/afx_types.h"
-#include "ui/framework/core/dialog_template.h"
+#include "afx/afx_types.h"
+#include "afx/dialog_template.h"
 
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ui/framework/afx_msg.h"
-#include "ui/framework/core/cstring.h"
-#include "ui/framework/core/exception.h"
+#include "afx/cstring.h"
+#include "afx/exception.h"
 
 class wxWindow;
 class CDialog;

@@ -7,7 +7,7 @@
 
 #include "platform/text_encoding.h"
 #include "res/resource.h"
-#include "ui/framework/core/dialog_template.h"
+#include "afx/dialog_template.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "ui/framework/core/cstring.h"
+#include "afx/cstring.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "ui/framework/core/dialog_template.h"
+#include "afx/dialog_template.h"
 
 int AfxGbkCharLength(const char* text) {
   const auto lead = static_cast<unsigned char>(text[0]);

@@ -1,7 +1,7 @@
 // The GBK string: replacing and searching go character by character.
 #include <gtest/gtest.h>
 
-#include "ui/framework/core/cstring.h"
+#include "afx/cstring.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 // Bytes taken by the character that starts at text[0] (1 or 2; 0 at the end).
 int AfxGbkCharLength(const char* text);

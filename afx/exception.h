@@ -2,7 +2,7 @@
 // objects; whoever catches one disposes of it with Delete().
 #pragma once
 
-#include "ui/framework/core/afx_types.h"
+#include "afx/afx_types.h"
 
 class CObject {
  public:

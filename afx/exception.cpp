@@ -1,4 +1,4 @@
-#include "ui/framework/core/exception.h"
+#include "afx/exception.h"
 
 BOOL CException::GetErrorMessage(char* buffer, UINT capacity, UINT* helpContext) const {
   if (helpContext) *helpContext = 0;
