@@ -1,5 +1,6 @@
 // Auto-reset events and a wait over several of them (what the kernel's
-// events and WaitForMultipleObjects give on Windows), over eventfd and poll.
+// events and WaitForMultipleObjects give on Windows): over eventfd and poll,
+// and on Windows those very services.
 #pragma once
 
 #include <memory>
@@ -17,16 +18,24 @@ class Event {
   Event& operator=(const Event&) = delete;
 
   // False when the kernel refused the event (out of descriptors).
-  bool IsValid() const { return fd_ >= 0; }
+  bool IsValid() const;
   void Set() const;
   // Drops a pending signal.
   void Reset() const;
   // Takes the signal if there is one; true when it was taken.
   bool TryTake() const;
+#ifdef _WIN32
+  // The kernel event object (a HANDLE).
+  void* handle() const { return handle_; }
+
+ private:
+  void* handle_;
+#else
   int fd() const { return fd_; }
 
  private:
   int fd_;
+#endif
 };
 
 // Shared ownership lets a thread that was given up on at shutdown keep its

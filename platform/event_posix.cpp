@@ -12,6 +12,8 @@ namespace platform {
 
 Event::Event() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
+bool Event::IsValid() const { return fd_ >= 0; }
+
 Event::~Event() {
   if (fd_ >= 0) ::close(fd_);
 }

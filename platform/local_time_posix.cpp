@@ -1,7 +1,7 @@
-#include "platform/local_time.h"
-
 #include <ctime>
 #include <limits>
+
+#include "platform/local_time_system.h"
 
 namespace platform {
 
@@ -11,39 +11,20 @@ Time64 CurrentTime() {
   return static_cast<Time64>(now.tv_sec);
 }
 
-LocalTime ToLocalTime(Time64 t) {
-  LocalTime fields;  // the failure values
-  if (t < std::numeric_limits<std::time_t>::min() || t > std::numeric_limits<std::time_t>::max()) return fields;
-  std::time_t tt = static_cast<std::time_t>(t);
-  std::tm tm{};
-  if (::localtime_r(&tt, &tm) == nullptr) return fields;
-  fields.year = tm.tm_year + 1900;
-  fields.month = tm.tm_mon + 1;
-  fields.day = tm.tm_mday;
-  fields.weekday = tm.tm_wday + 1;
-  fields.hour = tm.tm_hour;
-  fields.minute = tm.tm_min;
-  fields.second = tm.tm_sec;
-  return fields;
+namespace detail {
+
+bool SystemLocalTime(Time64 t, std::tm& tm) {
+  if (t < std::numeric_limits<std::time_t>::min() || t > std::numeric_limits<std::time_t>::max()) return false;
+  const std::time_t tt = static_cast<std::time_t>(t);
+  return ::localtime_r(&tt, &tm) != nullptr;
 }
 
-bool BuildLocalTime(int year, int month, int day, int hour, int minute, int second, Time64& out) {
-  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
-      minute > 59 || second < 0 || second > 59) {
-    return false;
-  }
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  tm.tm_isdst = -1;
-  std::time_t t = std::mktime(&tm);
+bool SystemMakeTime(std::tm& tm, Time64& out) {
+  const std::time_t t = std::mktime(&tm);
   if (t == static_cast<std::time_t>(-1)) return false;
   out = static_cast<Time64>(t);
   return true;
 }
 
+}  // namespace detail
 }  // namespace platform

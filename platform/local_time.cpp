@@ -1,0 +1,37 @@
+#include "platform/local_time.h"
+
+#include "platform/local_time_system.h"
+
+namespace platform {
+
+LocalTime ToLocalTime(Time64 t) {
+  LocalTime fields;  // the failure values
+  std::tm tm{};
+  if (!detail::SystemLocalTime(t, tm)) return fields;
+  fields.year = tm.tm_year + 1900;
+  fields.month = tm.tm_mon + 1;
+  fields.day = tm.tm_mday;
+  fields.weekday = tm.tm_wday + 1;
+  fields.hour = tm.tm_hour;
+  fields.minute = tm.tm_min;
+  fields.second = tm.tm_sec;
+  return fields;
+}
+
+bool BuildLocalTime(int year, int month, int day, int hour, int minute, int second, Time64& out) {
+  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59 || second < 0 || second > 59) {
+    return false;
+  }
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  return detail::SystemMakeTime(tm, out);
+}
+
+}  // namespace platform
