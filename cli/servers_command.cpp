@@ -1,6 +1,5 @@
 // tempiola-cli servers: show and edit the NTP server list in Server.dat with
 // the same code the window program uses.
-#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -10,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/file_lock.h"
 #include "platform/module_path.h"
+#include "platform/system_error.h"
 #include "platform/text_encoding.h"
 #include "res/strings.h"
 #include "servers/server_entry.h"
@@ -50,7 +50,7 @@ int SaveFailed(const std::string& path, int error) {
   PrintGbkError(res::kSaveServerListFailed);
   if (path.empty()) {
     Report("the path of Server.dat beside the executable is too long; use --file");
-  } else if (error == EWOULDBLOCK) {
+  } else if (error == platform::kErrorLockTimedOut) {
     Report(path + ": another program is changing the server list; try again");
   } else {
     Report(path + ": " + platform::ErrorText(error));

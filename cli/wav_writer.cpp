@@ -1,9 +1,10 @@
 #include "cli/wav_writer.h"
 
 #include <bit>
-#include <cerrno>
 #include <algorithm>
 #include <cstring>
+
+#include "platform/system_error.h"
 
 namespace cli {
 namespace {
@@ -53,7 +54,7 @@ bool WavWriter::WriteHeader() {
 
 bool WavWriter::Write(const std::int16_t* samples, std::size_t count) {
   if (count > (kMaxDataBytes - dataBytes_) / 2) {
-    error_ = EFBIG;
+    error_ = platform::kErrorFileTooLarge;
     return false;
   }
   if constexpr (std::endian::native == std::endian::little) {

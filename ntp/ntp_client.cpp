@@ -11,6 +11,7 @@
 #include "ntp/wsocket.h"
 #include "ntp/wsocket_exception.h"
 #include "platform/system_clock.h"
+#include "platform/system_error.h"
 #include "platform/time_privilege.h"
 #include "platform/time_service.h"
 
@@ -46,9 +47,9 @@ void NtpClient::Query(const char* host, NtpResult& result, int port) {
     try {
       size = socket.Receive(reply, sizeof reply, 0);
     } catch (CWSocketException* e) {
-      if (e->m_nError != EMSGSIZE) throw;  // the peer's or the system's error ends the query
+      if (e->m_nError != platform::kErrorMessageTooLong) throw;  // the peer's or the system's error ends the query
       e->Delete();
-      failure = EMSGSIZE;
+      failure = platform::kErrorMessageTooLong;
       continue;
     }
     failure = ReadNtpReply(reply, static_cast<std::size_t>(size), sent, result.T4, result);
@@ -65,7 +66,7 @@ BOOL NtpClient::SetSystemClock(const NtpTimestamp& time) {
   if (!EnableSystemTimePrivilege()) {
     const auto offset = static_cast<std::int64_t>(std::llround(time.SecondsSince(NtpTimestamp::Now()) * 1e6));
     if (platform::SetTimeThroughService(offset, true, m_sClockError)) return TRUE;
-    errno = EPERM;
+    errno = platform::kErrorPermission;
     return FALSE;
   }
   const bool set = platform::SetSystemTime(time.ToSystemTime());

@@ -1,15 +1,15 @@
 #include "ntp/ntp_reply.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "ntp/ntp_errors.h"
 #include "ntp/ntp_packet.h"
+#include "platform/system_error.h"
 
 int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimestamp& request,
                  const NtpTimestamp& received, NtpResult& result) {
   if (size == 0) return kNtpErrorEmptyReply;
-  if (size > kNtpReplyCapacity) return EMSGSIZE;
+  if (size > kNtpReplyCapacity) return platform::kErrorMessageTooLong;
   // A cut header would be read with zeros in place of the missing bytes.
   if (size < kNtpPacketSize) return kNtpErrorShortReply;
   unsigned char reply[kNtpPacketSize];

@@ -1,11 +1,11 @@
 #include "servers/server_file.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/system_error.h"
 #include "servers/crc32.h"
 #include "servers/gbk_chars.h"
 #include "servers/server_entry.h"
@@ -132,11 +132,11 @@ bool ReadServerEntryTexts(const std::string& path, std::vector<std::string>& tex
 
 bool SaveServerFile(const std::string& path, const std::vector<ServerRow>& rows, int* error) {
   auto fail = [error](int code) {
-    if (error) *error = code != 0 ? code : EIO;
+    if (error) *error = code != 0 ? code : platform::kErrorIo;
     return false;
   };
-  if (path.empty()) return fail(ENAMETOOLONG);
-  if (rows.size() > UINT32_MAX) return fail(EFBIG);
+  if (path.empty()) return fail(platform::kErrorNameTooLong);
+  if (rows.size() > UINT32_MAX) return fail(platform::kErrorFileTooLarge);
 
   platform::ReplacingFile out(path);
   if (!out.Open()) return fail(out.LastError());
