@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/console.h"
 #include "platform/text_encoding.h"
 
 namespace cli {
@@ -67,21 +68,19 @@ bool Args::Flag(std::string_view option) const {
 }
 
 void PrintGbk(std::string_view gbk) {
-  std::string t = platform::GbkToTerminal(EscapeControls(gbk, false));
-  std::fwrite(t.data(), 1, t.size(), stdout);
+  platform::WriteTerminal(stdout, platform::GbkToTerminal(EscapeControls(gbk, false)));
   std::fputc('\n', stdout);
   std::fflush(stdout);
 }
 
 void PrintGbkError(std::string_view gbk) {
-  std::string t = platform::GbkToTerminal(EscapeControls(gbk, false));
-  std::fwrite(t.data(), 1, t.size(), stderr);
+  platform::WriteTerminal(stderr, platform::GbkToTerminal(EscapeControls(gbk, false)));
   std::fputc('\n', stderr);
 }
 
 void Report(std::string_view utf8Message) {
   const std::string line = "tempiola-cli: " + EscapeControls(utf8Message, true) + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  platform::WriteTerminal(stderr, line);
 }
 
 int Fail(std::string_view utf8Message) {

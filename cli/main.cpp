@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -17,7 +18,10 @@ void PrintHelp(FILE* to) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int rawArgc, char** rawArgv) {
+  platform::CommandLine commandLine(rawArgc, rawArgv);
+  const int argc = commandLine.argc();
+  char** argv = commandLine.argv();
   if (argc < 2) return cli::Usage("COMMAND [ARGS...]");
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintHelp(stdout);

@@ -7,7 +7,9 @@
 #include "cli/cli.h"
 #include "ntp/ntp_client.h"
 #include "ntp/wsocket_exception.h"
+#include "platform/socket_startup.h"
 #include "platform/system_message.h"
+#include "platform/text_encoding.h"
 #include "res/strings.h"
 
 namespace cli {
@@ -44,13 +46,17 @@ int ParseTarget(int argc, char** argv, int first, const char* command, Target& t
 
 // Prints the result line, or the reason on stderr; false on failure.
 bool QueryAndPrint(NtpClient& client, const Target& target, NtpResult& result) {
+  if (!platform::SocketStartup()) {
+    PrintGbkError(res::kWinsockInitFailed);
+    return false;
+  }
   try {
     client.Query(target.host.c_str(), result, target.port);
   } catch (CWSocketException* e) {
     char reason[256];
     if (!e->GetErrorMessage(reason, sizeof reason)) std::snprintf(reason, sizeof reason, "error %d", e->m_nError);
     e->Delete();
-    Report(target.host + ": " + reason);
+    Report(target.host + ": " + platform::GbkToUtf8(reason));
     return false;
   }
   std::printf("offset %.6f delay %.6f stratum %d\n", result.offset, result.delay, result.stratum);

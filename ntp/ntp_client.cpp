@@ -22,7 +22,7 @@ NtpClient::~NtpClient() {
 void NtpClient::Query(const char* host, NtpResult& result, int port) {
   CWSocket socket;  // closed on every way out
   socket.SetBindAddress(m_sBindAddress);
-  socket.ConnectToHost(host, static_cast<UINT>(port), SOCK_DGRAM, AF_UNSPEC, 0);
+  socket.ConnectToHost(host, static_cast<UINT>(port), platform::kDatagramSocket, platform::kAnyAddressFamily, 0);
 
   NtpPacket request{};
   request.leapVersionMode = kNtpClientRequestByte;

@@ -34,9 +34,11 @@ void CWSocket::Connect(const sockaddr* address, int length) {
 void CWSocket::BindLocal(const char* service) {
   if (m_sBindAddress.empty()) return;
   ATL::CSocketAddr local;
-  if (int result = local.Resolve(m_sBindAddress.c_str(), service, AI_PASSIVE, 0, 0, 0)) ThrowSocketError(result);
-  const addrinfo* first = local.GetAddrInfoList();
-  Bind(first->ai_addr, static_cast<int>(first->ai_addrlen));
+  if (int result = local.Resolve(m_sBindAddress.c_str(), service, platform::kPassiveAddress, 0, 0, 0)) {
+    ThrowSocketError(result);
+  }
+  const platform::AddressEntry first = platform::ReadAddressEntry(local.GetAddrInfoList());
+  Bind(first.address, first.length);
 }
 
 void CWSocket::ConnectToService(const char* host, const char* service, int socketType, int family, int protocol) {
@@ -44,12 +46,14 @@ void CWSocket::ConnectToService(const char* host, const char* service, int socke
   if (int result = addresses.Resolve(host, service, 0, family, socketType, protocol)) ThrowSocketError(result);
   int lastError = 0;
   bool connected = false;
-  for (const addrinfo* entry = addresses.GetAddrInfoList(); entry != nullptr && !connected; entry = entry->ai_next) {
+  for (const addrinfo* entry = addresses.GetAddrInfoList(); entry != nullptr && !connected;
+       entry = platform::NextAddressEntry(entry)) {
+    const platform::AddressEntry address = platform::ReadAddressEntry(entry);
     try {
       Close();
-      Create(socketType, entry->ai_protocol, entry->ai_family);
+      Create(socketType, address.protocol, address.family);
       BindLocal(service);
-      Connect(entry->ai_addr, static_cast<int>(entry->ai_addrlen));
+      Connect(address.address, address.length);
       connected = true;
     } catch (CWSocketException* e) {
       lastError = e->m_nError;

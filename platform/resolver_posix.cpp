@@ -25,4 +25,13 @@ void FreeAddressInfo(addrinfo* list) {
   if (list != nullptr) ::freeaddrinfo(list);
 }
 
+AddressEntry ReadAddressEntry(const addrinfo* entry) {
+  return AddressEntry{entry->ai_family, entry->ai_protocol, entry->ai_addr, static_cast<int>(entry->ai_addrlen)};
+}
+
+const addrinfo* NextAddressEntry(const addrinfo* entry) { return entry->ai_next; }
+
+static_assert(kPassiveAddress == AI_PASSIVE && kAnyAddressFamily == AF_UNSPEC && kIPv4 == AF_INET &&
+              kDatagramSocket == SOCK_DGRAM);
+
 }  // namespace platform

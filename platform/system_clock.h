@@ -1,5 +1,6 @@
 // The system clock in UTC: read to the millisecond or at its full resolution,
-// and set. Setting goes through a replaceable clock so that tests never move
+// and set (CLOCK_REALTIME; on Windows GetSystemTimePreciseAsFileTime and
+// SetSystemTime). Setting goes through a replaceable clock so that tests never move
 // the machine's clock.
 #pragma once
 
@@ -18,8 +19,10 @@ void GetSystemTime(SYSTEMTIME& systemTime);
 // nanoseconds since 1970-01-01 00:00:00 UTC.
 std::int64_t GetSystemTimeNanoseconds();
 
-// Sets CLOCK_REALTIME. False with errno set: EINVAL for a time that does not
-// convert, EPERM when CAP_SYS_TIME is not in the effective set.
+// Sets the clock. False with errno set: EINVAL for a time that does not
+// convert, EPERM when CAP_SYS_TIME is not in the effective set (on Windows
+// ERROR_INVALID_PARAMETER, and the clock call's own code such as
+// ERROR_PRIVILEGE_NOT_HELD).
 bool SetSystemTime(const SYSTEMTIME& systemTime);
 
 // Stands in for clock_settime(CLOCK_REALTIME, ...): 0, or an errno value.

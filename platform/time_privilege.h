@@ -1,6 +1,9 @@
-// The right to set the system clock: CAP_SYS_TIME. The installed programs
-// hold it in their permitted set (a file capability given at installation);
-// it is raised into the effective set only while the clock is being set.
+// The right to set the system clock: CAP_SYS_TIME, raised into the effective
+// set only while the clock is being set when the process holds it in its
+// permitted set. On Windows SeSystemtimePrivilege, enabled in the process's
+// token around the clock call (OpenProcessToken, LookupPrivilegeValueA,
+// AdjustTokenPrivileges); enabling succeeds also for an account without it,
+// and the clock call then says so.
 #pragma once
 
 #include <functional>

@@ -1,7 +1,8 @@
 // The system's time service (systemd-timedated, org.freedesktop.timedate1 on
 // the system D-Bus): how a process without CAP_SYS_TIME sets the clock. The
 // service asks polkit, which asks for an administrator's password when the
-// call allows interactive authorisation.
+// call allows interactive authorisation. Windows has none: there the call
+// fails with an empty reason and the privilege's own failure stands.
 #pragma once
 
 #include <cstdint>
