@@ -3,7 +3,6 @@
 // the transmitter thread run deterministically.
 #pragma once
 
-#include <poll.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -194,8 +194,10 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     if (!event) return true;
     auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < deadline) {
-      pollfd p{event->fd(), POLLIN, 0};
-      if (::poll(&p, 1, 1) == 0) return true;
+      if (!event->TryTake()) return true;
+      // Still pending: put it back for the thread and look again shortly.
+      event->Set();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
   }

@@ -22,7 +22,8 @@ using tx_test::Status;
 // China Standard Time, no daylight saving: the wall-clock times below mean
 // the same instant on every machine.
 const bool kZoneSet = [] {
-  ::setenv("TZ", "CST-8", 1);
+  static char zone[] = "TZ=CST-8";  // putenv keeps the string itself
+  ::putenv(zone);
   ::tzset();
   return true;
 }();

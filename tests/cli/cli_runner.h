@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli_command.h"
+
 extern char** environ;
 
 namespace cli_test {
@@ -38,7 +40,7 @@ inline Result RunCli(const std::vector<std::string>& args) {
   Result r;
   if (outFd < 0 || errFd < 0) return r;
 
-  std::vector<std::string> all{TEMPIOLA_CLI_PATH};
+  std::vector<std::string> all = test_support::CliCommand(TEMPIOLA_CLI_PATH);
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());

@@ -15,6 +15,7 @@
 #include "tests/bpc/symbol_decoder.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/scratch_dir.h"
+#include "tests/cli_command.h"
 
 namespace {
 
@@ -152,8 +153,8 @@ TEST_F(RenderCommand, AKilledRenderLeavesTheOldFileAndNothingElse) {
   const std::string path = dir_ + "/out.wav";
   std::ofstream(path) << "old";
   for (int signal : {SIGTERM, SIGKILL}) {
-    std::string cli = TEMPIOLA_CLI_PATH;
-    std::vector<std::string> args = {cli, "render", "--start", "2026-12-31 23:59:40", "--frames", "100", path};
+    std::vector<std::string> args = test_support::CliCommand(TEMPIOLA_CLI_PATH);
+    args.insert(args.end(), {"render", "--start", "2026-12-31 23:59:40", "--frames", "100", path});
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

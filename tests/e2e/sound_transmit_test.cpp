@@ -13,8 +13,16 @@
 #include "platform/local_time.h"
 #include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
+#include "tests/cli_command.h"
 
 namespace {
+
+// The program's command with the given arguments after it.
+std::vector<std::string> Cli(std::vector<std::string> args) {
+  std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
+  command.insert(command.end(), args.begin(), args.end());
+  return command;
+}
 
 using e2e::Child;
 using platform::Time64;
@@ -67,7 +75,7 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
 
   Child cli;
-  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "1"}, "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
   std::vector<Line> lines;
   Time64 firstFrameBegins = 0;
   while (auto text = cli.ReadLine()) {
@@ -120,7 +128,7 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
 
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5", "--rate", "96000"}, "",
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5", "--rate", "96000"}), "",
                         (server.dir() / "cli.err").string()));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
@@ -143,7 +151,7 @@ TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
 // until the boundary): the command says why and fails instead of waiting.
 TEST_F(SoundTransmit, TheSoundServerDyingEndsTheCommandWithTheReason) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5"}, "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5"}), "", (server.dir() / "cli.err").string()));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
   server.Signal(SIGKILL);
@@ -157,7 +165,7 @@ TEST_F(SoundTransmit, TheSoundServerDyingEndsTheCommandWithTheReason) {
 // Ctrl-C ends the command all the same.
 TEST_F(SoundTransmit, CtrlCEndsTheCommandWhileTheSoundServerIsFrozen) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "5"}, "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5"}), "", (server.dir() / "cli.err").string()));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
   server.Signal(SIGSTOP);

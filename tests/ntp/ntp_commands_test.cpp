@@ -16,6 +16,7 @@
 #include "platform/system_message.h"
 #include "tests/ntp/fake_ntp_server.h"
 #include "tests/platform/private_system_bus.h"
+#include "tests/cli_command.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ CliRun RunCli(std::vector<std::string> args, bool withoutClockRight = false) {
   char dirPattern[] = "/tmp/tempiola-cli-XXXXXX";
   const std::string dir = mkdtemp(dirPattern);
   const std::string outPath = dir + "/out", errPath = dir + "/err";
-  args.insert(args.begin(), TEMPIOLA_CLI);
+  const std::vector<std::string> cli = test_support::CliCommand(TEMPIOLA_CLI);
+  args.insert(args.begin(), cli.begin(), cli.end());
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -18,6 +18,7 @@
 #include "servers/default_servers.h"
 #include "servers/server_file.h"
 #include "servers/server_list.h"
+#include "tests/cli_command.h"
 
 namespace {
 
@@ -25,6 +26,15 @@ std::string Quoted(const std::string& arg) {
   std::string q = "'";
   for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
+}
+
+// The command that runs the program, quoted for the shell.
+std::string Cli() {
+  std::string command;
+  for (const std::string& word : test_support::CliCommand(TEMPIOLA_CLI)) {
+    command += (command.empty() ? "" : " ") + Quoted(word);
+  }
+  return command;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -45,7 +55,7 @@ class ServersCliTest : public ScratchDirTest {
   // Runs tempiola-cli in a UTF-8 locale after the shell commands in
   // prefix; returns the exit status.
   int Run(const std::vector<std::string>& args, const std::string& prefix = "") {
-    std::string command = prefix + "LC_ALL=C.UTF-8 " + Quoted(TEMPIOLA_CLI);
+    std::string command = prefix + "LC_ALL=C.UTF-8 " + Cli();
     for (const std::string& a : args) command += " " + Quoted(a);
     command += " >" + Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
     int status = std::system(command.c_str());
@@ -179,7 +189,7 @@ TEST_F(ServersCliTest, TwoEditorsAtOnceLoseNoEntry) {
   ASSERT_TRUE(SaveServerFile(path_, {{"first.example", ""}}));
   std::string loops;
   for (const char* who : {"a", "b"}) {
-    loops += "(for i in $(seq 25); do LC_ALL=C.UTF-8 " + Quoted(TEMPIOLA_CLI) + " servers add " + who +
+    loops += "(for i in $(seq 25); do LC_ALL=C.UTF-8 " + Cli() + " servers add " + who +
              "$i.example --file " + Quoted(path_) + " || echo failed; done) & ";
   }
   ASSERT_EQ(Run({"servers", "list", "--file", path_}, loops + "wait; "), 0);
