@@ -24,7 +24,11 @@ class File {
   File& operator=(const File&) = delete;
 
   bool Open(const std::string& path, Mode mode);
+#ifdef _WIN32
+  bool IsOpen() const { return handle_ != nullptr; }
+#else
   bool IsOpen() const { return fd_ >= 0; }
+#endif
   void Close();
 
   // Bytes read (0 at the end), or -1 on error. Reads until count or the end.
@@ -39,7 +43,11 @@ class File {
 
  private:
   friend class ReplacingFile;
+#ifdef _WIN32
+  void* handle_ = nullptr;  // a HANDLE; null while closed
+#else
   int fd_ = -1;
+#endif
   int error_ = 0;
 };
 
@@ -49,7 +57,10 @@ class File {
 // partial file or any other debris behind. The new file takes the old one's
 // permission bits (and owner and group where the process may set them); a
 // new target gets those of any new file. A target that is a symbolic link
-// has the file it names replaced.
+// has the file it names replaced. On Windows the new file is a hidden one
+// beside the target, removed unless committed (only a killed process can
+// leave it), and the system's replacement keeps the old file's attributes
+// and access rules.
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string target);
@@ -58,8 +69,9 @@ class ReplacingFile {
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
   // Fails when the target exists but is not a regular file (EISDIR, EPERM),
-  // or is one that the process may not write (EACCES, EROFS): such a file is
-  // never replaced behind its permissions.
+  // or is one that the process may not write (EACCES, EROFS; on Windows also
+  // one marked read-only): such a file is never replaced behind its
+  // permissions.
   bool Open();
   // The new file, open for reading and writing.
   File& file() { return file_; }
@@ -68,26 +80,35 @@ class ReplacingFile {
 
  private:
   bool Fail(int error);
-  bool LinkAs(const std::string& name);
 
   std::string target_;   // as given
+#ifdef _WIN32
+  std::wstring wideTarget_;
+  std::wstring temporary_;  // the new file's name, while it has one
+  unsigned long attributes_ = 0;  // the old file's, for the new one; 0: no old file
+#else
+  bool LinkAs(const std::string& name);
+
   std::string real_;     // the file that is replaced: target_ with links followed
   std::string dir_;      // real_'s directory, ending in '/'
   std::string named_;    // a temporary name the new file has, while it has one
+  bool unnamed_ = false;  // made with O_TMPFILE
+#endif
   File file_;
   int error_ = 0;
-  bool unnamed_ = false;  // made with O_TMPFILE
   bool committed_ = false;
 };
 
 // path with symbolic links followed when it is one; path itself when it is
 // none or does not exist; empty (errno set) for a link that leads nowhere.
+// On Windows always path itself.
 std::string FollowLinks(const std::string& path);
 
 // True when path names an existing entry that is not a directory.
 bool IsExistingFile(const std::string& path);
 
-// Text of an errno value, for messages.
+// Text of an error code (errno, or the system's own code on Windows), for
+// messages.
 std::string ErrorText(int error);
 
 }  // namespace platform

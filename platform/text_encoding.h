@@ -21,4 +21,10 @@ std::string GbkToTerminal(std::string_view gbk);
 // The terminal's encoding -> GBK; false when not representable.
 bool TerminalToGbk(std::string_view text, std::string& out);
 
+#ifdef _WIN32
+// GBK -> UTF-16, for the system's wide-character calls; false (out empty)
+// when the text is not valid GBK.
+bool GbkToUtf16(std::string_view gbk, std::wstring& out);
+#endif
+
 }  // namespace platform

@@ -65,4 +65,15 @@ std::string GbkToTerminal(std::string_view gbk) { return GbkToUtf8(gbk); }
 
 bool TerminalToGbk(std::string_view text, std::string& out) { return Utf8ToGbk(text, out); }
 
+bool GbkToUtf16(std::string_view gbk, std::wstring& out) {
+  out.clear();
+  if (gbk.empty()) return true;
+  const int n = static_cast<int>(gbk.size());
+  const int wide = ::MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), n, nullptr, 0);
+  if (wide <= 0) return false;
+  out.assign(static_cast<std::size_t>(wide), L'\0');
+  ::MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), n, out.data(), wide);
+  return true;
+}
+
 }  // namespace platform

@@ -1,23 +1,35 @@
-// A fresh directory under /tmp for each test, removed with all it holds
-// afterwards; and whole-file reads and writes for checking what lands there.
+// A fresh directory under the system's temporary directory for each test
+// (private to the user), removed with all it holds afterwards; and
+// whole-file reads and writes for checking what lands there.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class ScratchDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tempiola-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    namespace fs = std::filesystem;
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+      char name[32];
+      std::snprintf(name, sizeof name, "tempiola-test-%08x", entropy());
+      const fs::path dir = fs::temp_directory_path() / name;
+      std::error_code error;
+      if (fs::create_directory(dir, error)) dir_ = dir.string();
+    }
+    ASSERT_FALSE(dir_.empty());
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+  }
 
   static std::string Slurp(const std::string& path) {
     std::ifstream f(path, std::ios::binary);

@@ -1,30 +1,19 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
-#include "tests/scratch_dir.h"
+#include "platform/file_lock.h"
+#include "platform/system_error.h"
+#include "tests/platform/replacing_file_test.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class ReplacingFileTest : public ScratchDir {
- protected:
-  void SetUp() override {
-    ScratchDir::SetUp();
-    target_ = dir_ + "/data.bin";
-  }
-
-  std::string target_;
-};
 
 TEST_F(ReplacingFileTest, CommitReplacesTheOldContentWhole) {
   std::ofstream(target_) << "old content";
@@ -41,6 +30,10 @@ TEST_F(ReplacingFileTest, CommitReplacesTheOldContentWhole) {
   }
   EXPECT_EQ(Slurp(target_), "new");
   EXPECT_EQ(EntriesInDir(), 1u);
+  // A new target is made whole in the same way.
+  EXPECT_TRUE(Commit(dir_ + "/fresh.bin", "fresh"));
+  EXPECT_EQ(Slurp(dir_ + "/fresh.bin"), "fresh");
+  EXPECT_EQ(EntriesInDir(), 2u);
 }
 
 TEST_F(ReplacingFileTest, AbandonedWriteLeavesTargetAndNoTemporary) {
@@ -61,69 +54,49 @@ TEST_F(ReplacingFileTest, UnwritableDirectoryFailsToOpen) {
   EXPECT_FALSE(out.Commit());
 }
 
-TEST_F(ReplacingFileTest, OnlyARegularFileIsReplaced) {
-  const std::string fifo = dir_ + "/pipe";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const std::string sub = dir_ + "/sub";
-  ASSERT_TRUE(fs::create_directory(sub));
-  for (const std::string& target : {fifo, sub}) {
-    platform::ReplacingFile out(target);
-    EXPECT_FALSE(out.Open()) << target;
-    EXPECT_NE(out.LastError(), 0);
-  }
-  EXPECT_TRUE(fs::is_fifo(fifo));
-  EXPECT_TRUE(fs::is_directory(sub));
-  EXPECT_EQ(EntriesInDir(), 2u) << "no temporary file made";
-}
-
-TEST_F(ReplacingFileTest, ExistingFileIsNotADirectory) {
+TEST_F(ReplacingFileTest, ADirectoryIsNeitherOpenedNorReplaced) {
   EXPECT_FALSE(platform::IsExistingFile(target_));
   EXPECT_FALSE(platform::IsExistingFile(dir_));
+  const std::string sub = dir_ + "/sub";
+  ASSERT_TRUE(fs::create_directory(sub));
+  platform::ReplacingFile out(sub);
+  EXPECT_FALSE(out.Open());
+  EXPECT_NE(out.LastError(), 0);
+  EXPECT_TRUE(fs::is_directory(sub));
+  EXPECT_EQ(EntriesInDir(), 1u) << "no temporary file made";
+
   std::ofstream(target_) << "x";
   EXPECT_TRUE(platform::IsExistingFile(target_));
   platform::File f;
   EXPECT_FALSE(f.Open(dir_, platform::File::Mode::kReadExisting));
+  EXPECT_NE(f.LastError(), 0);
   ASSERT_TRUE(f.Open(target_, platform::File::Mode::kReadWriteExisting));
   EXPECT_EQ(f.Size(), 1);
+  // A reader beside the writer, as another program reading the list.
+  platform::File reader;
+  ASSERT_TRUE(reader.Open(target_, platform::File::Mode::kReadExisting));
+  char c = 0;
+  EXPECT_EQ(reader.Read(&c, 1), 1);
+  EXPECT_EQ(c, 'x');
 }
 
-TEST_F(ReplacingFileTest, TheNewFileTakesTheOldOnesPlaceWithItsPermissionsAndThroughALink) {
-  const auto commit = [](const std::string& target, const char* text) {
-    platform::ReplacingFile out(target);
-    return out.Open() && out.file().Write(text, std::strlen(text)) && out.Commit();
-  };
-  std::ofstream(target_) << "old";
-  ASSERT_EQ(::chmod(target_.c_str(), 0640), 0);
-  const bool root = ::geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(::chown(target_.c_str(), 65534, 65534), 0);
+TEST_F(ReplacingFileTest, TheUpdateLockIsHeldByOneTakerAtATime) {
+  auto first = std::make_unique<platform::FileUpdateLock>(target_);
+  ASSERT_TRUE(first->Locked()) << first->LastError();
+  {
+    platform::FileUpdateLock second(target_, 50);
+    EXPECT_FALSE(second.Locked());
+    EXPECT_EQ(second.LastError(), platform::kErrorLockTimedOut);
+    // Another file in the same directory shares the lock.
+    platform::FileUpdateLock sibling(dir_ + "/other.bin", 0);
+    EXPECT_FALSE(sibling.Locked());
   }
-  ASSERT_TRUE(commit(target_, "new"));
-  struct stat st {};
-  ASSERT_EQ(::stat(target_.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  if (root) {
-    EXPECT_EQ(st.st_uid, 65534u);
-  }
-
-  // A link: the file it names is replaced, the link stays.
-  const std::string link = dir_ + "/link.bin";
-  ASSERT_EQ(::symlink("data.bin", link.c_str()), 0);
-  ASSERT_TRUE(commit(link, "through"));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(Slurp(target_), "through");
-  // A link to nothing is refused rather than turned into a file.
-  const std::string dangling = dir_ + "/dangling.bin";
-  ASSERT_EQ(::symlink("nowhere.bin", dangling.c_str()), 0);
-  platform::ReplacingFile out(dangling);
-  EXPECT_FALSE(out.Open());
-  EXPECT_TRUE(fs::is_symlink(dangling));
-
-  // A name as long as the directory allows.
-  const std::string longName = dir_ + "/" + std::string(254, 'n');
-  EXPECT_TRUE(commit(longName, "long"));
-  EXPECT_EQ(Slurp(longName), "long");
-  EXPECT_EQ(EntriesInDir(), 4u) << "nothing else was left";
+  first.reset();
+  platform::FileUpdateLock third(target_, 0);
+  EXPECT_TRUE(third.Locked()) << third.LastError();
+  // The lock does not keep the file from being replaced.
+  EXPECT_TRUE(Commit(target_, "locked"));
+  EXPECT_EQ(Slurp(target_), "locked");
 }
 
 }  // namespace
