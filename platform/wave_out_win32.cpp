@@ -1,6 +1,8 @@
 #include "platform/wave_out.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #include "platform/thread.h"
 
@@ -86,12 +88,18 @@ class WinMmWaveOut final : public WaveOutDevice {
 
   unsigned PrepareHeader(WaveHeader& header) override {
     if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
-    return ::waveOutPrepareHeader(device_, System(header), sizeof(WAVEHDR));
+    MMRESULT r = ::waveOutPrepareHeader(device_, System(header), sizeof(WAVEHDR));
+    if (r == MMSYSERR_NOERROR && std::find(prepared_.begin(), prepared_.end(), &header) == prepared_.end()) {
+      prepared_.push_back(&header);
+    }
+    return r;
   }
 
   unsigned UnprepareHeader(WaveHeader& header) override {
     if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
-    return ::waveOutUnprepareHeader(device_, System(header), sizeof(WAVEHDR));
+    MMRESULT r = ::waveOutUnprepareHeader(device_, System(header), sizeof(WAVEHDR));
+    if (r == MMSYSERR_NOERROR) std::erase(prepared_, &header);
+    return r;
   }
 
   unsigned Write(WaveHeader& header) override {
@@ -108,6 +116,11 @@ class WinMmWaveOut final : public WaveOutDevice {
   // system's last signal.
   unsigned Close() override {
     if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
+    // Not every waveOut refuses this itself (Wine closes, and the queued
+    // buffers are never returned).
+    for (const WaveHeader* h : prepared_) {
+      if (h->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+    }
     struct Outcome {
       MMRESULT result = MMSYSERR_NOERROR;
     };
@@ -138,6 +151,7 @@ class WinMmWaveOut final : public WaveOutDevice {
  private:
   void Forget() {
     device_ = nullptr;
+    prepared_.clear();
     // Signalled here as well, for a close the system did not finish in time.
     if (event_) event_->Set();
     event_.reset();
@@ -145,6 +159,9 @@ class WinMmWaveOut final : public WaveOutDevice {
 
   HWAVEOUT device_ = nullptr;
   EventHandle event_;
+  // Headers prepared and not yet unprepared, which the caller keeps until
+  // it unprepares them; for the check in Close.
+  std::vector<WaveHeader*> prepared_;
 };
 
 }  // namespace
