@@ -109,7 +109,14 @@ class WinMmWaveOut final : public WaveOutDevice {
 
   unsigned Pause() override { return device_ == nullptr ? MMSYSERR_INVALHANDLE : ::waveOutPause(device_); }
   unsigned Restart() override { return device_ == nullptr ? MMSYSERR_INVALHANDLE : ::waveOutRestart(device_); }
-  unsigned Reset() override { return device_ == nullptr ? MMSYSERR_INVALHANDLE : ::waveOutReset(device_); }
+  unsigned Reset() override {
+    if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
+    MMRESULT r = ::waveOutReset(device_);
+    // A device that cannot take its buffers back has lost its output (Wine
+    // does this when the sound server went away).
+    if (r != MMSYSERR_NOERROR) lost_ = r;
+    return r;
+  }
 
   // Closes on a thread of its own and waits for it a short while only; past
   // that the thread finishes alone, keeping the event alive for the
@@ -117,9 +124,9 @@ class WinMmWaveOut final : public WaveOutDevice {
   unsigned Close() override {
     if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
     // Not every waveOut refuses this itself (Wine closes, and the queued
-    // buffers are never returned).
+    // buffers are never returned). A lost device will return none anyway.
     for (const WaveHeader* h : prepared_) {
-      if (h->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+      if (lost_ == MMSYSERR_NOERROR && (h->dwFlags & WHDR_INQUEUE)) return WAVERR_STILLPLAYING;
     }
     struct Outcome {
       MMRESULT result = MMSYSERR_NOERROR;
@@ -140,9 +147,10 @@ class WinMmWaveOut final : public WaveOutDevice {
   }
 
   // waveOut reports no breakdown of its own; a device the system has lost
-  // shows as a position it can no longer give.
+  // shows as a reset or a position it can no longer give.
   unsigned StreamError() override {
     if (device_ == nullptr) return MMSYSERR_NOERROR;
+    if (lost_ != MMSYSERR_NOERROR) return lost_;
     MMTIME position{};
     position.wType = TIME_BYTES;
     return ::waveOutGetPosition(device_, &position, sizeof position);
@@ -151,6 +159,7 @@ class WinMmWaveOut final : public WaveOutDevice {
  private:
   void Forget() {
     device_ = nullptr;
+    lost_ = MMSYSERR_NOERROR;
     prepared_.clear();
     // Signalled here as well, for a close the system did not finish in time.
     if (event_) event_->Set();
@@ -159,6 +168,7 @@ class WinMmWaveOut final : public WaveOutDevice {
 
   HWAVEOUT device_ = nullptr;
   EventHandle event_;
+  MMRESULT lost_ = MMSYSERR_NOERROR;  // what a failed reset returned
   // Headers prepared and not yet unprepared, which the caller keeps until
   // it unprepares them; for the check in Close.
   std::vector<WaveHeader*> prepared_;
