@@ -58,6 +58,21 @@ struct WaveFormat {
 // One buffer handed to the device. The caller owns the header and its data
 // and keeps both unchanged while the header is queued (WHDR_INQUEUE).
 // dwFlags is written by the device's playback thread, hence atomic.
+#ifdef _WIN32
+// On Windows the header is the system's own WAVEHDR, member for member, so
+// the flags the system sets are the very ones the caller reads.
+struct WaveHeader {
+  char* lpData = nullptr;
+  std::uint32_t dwBufferLength = 0;
+  std::uint32_t dwBytesRecorded = 0;
+  std::uintptr_t dwUser = 0;
+  std::atomic<std::uint32_t> dwFlags{0};
+  std::uint32_t dwLoops = 0;
+  // The system's bookkeeping.
+  WaveHeader* lpNext = nullptr;
+  std::uintptr_t reserved = 0;
+};
+#else
 struct WaveHeader {
   char* lpData = nullptr;
   std::uint32_t dwBufferLength = 0;
@@ -67,6 +82,7 @@ struct WaveHeader {
   WaveHeader* lpNext = nullptr;
   std::uint32_t reserved = 0;  // bytes already played
 };
+#endif
 
 // One handle's worth of operations on the default output device. Not
 // thread-safe: one thread drives it (the device's playback runs on its own).
@@ -98,8 +114,8 @@ class WaveOutDevice {
   virtual unsigned StreamError() = 0;
 };
 
-// The system's default output device (through PortAudio). Closed, after a
-// reset, when destroyed.
+// The system's default output device (through PortAudio; waveOut on
+// Windows). Closed, after a reset, when destroyed.
 std::unique_ptr<WaveOutDevice> CreateWaveOutDevice();
 
 }  // namespace platform
