@@ -11,8 +11,9 @@ namespace platform {
 
 FileUpdateLock::FileUpdateLock(const std::string& path, int timeoutMs) {
   // A directory takes no lock on Windows: the lock is on a hidden file in it,
-  // the same for every file there. It is left in place, since removing it
-  // could let a new taker lock a fresh file while another holds the old.
+  // the same for every file there. The system removes it when the last taker
+  // has closed it, so no one can hold the old file while another locks a
+  // fresh one, and nothing is left behind.
   const size_t at = path.find_last_of("\\/:");
   const std::string lockPath = (at == std::string::npos ? std::string() : path.substr(0, at + 1)) + ".tempiola.lock";
   std::wstring wide;
@@ -21,17 +22,25 @@ FileUpdateLock::FileUpdateLock(const std::string& path, int timeoutMs) {
     error_ = ERROR_INVALID_NAME;
     return;
   }
-  // Reading is access enough to lock, and making the file needs only the
-  // directory's permission. No one may delete it while it is open.
-  HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error_ = static_cast<int>(::GetLastError());
-    return;
-  }
   // Polled rather than blocking, so that a holder that hangs costs a
   // bounded wait. The system drops the lock of a process that ends.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (;;) {
+    // Reading is access enough to lock, and making the file needs only the
+    // directory's permission.
+    h = ::CreateFileW(wide.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) break;
+    // A file on its way out (closed by one taker while others still have
+    // it open) is refused until they have closed it too.
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ACCESS_DENIED || std::chrono::steady_clock::now() >= deadline) {
+      error_ = static_cast<int>(error);
+      return;
+    }
+    ::Sleep(10);
+  }
   for (;;) {
     OVERLAPPED whole{};
     if (::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) break;

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cwchar>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -151,6 +154,42 @@ std::wstring TemporaryName() {
   return std::wstring(name, name + std::char_traits<char>::length(name));
 }
 
+// A new file stays behind only when its writer was killed: the system
+// cannot remove one that is meant to be kept. The next write in the same
+// directory removes such files. One still open is refused deletion, and a
+// recent one may be a writer's between its last write and the replace.
+void RemoveAbandoned(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  std::unique_ptr<void, decltype(&::FindClose)> search(::FindFirstFileW((dir + L".tempiola-*").c_str(), &found),
+                                                       &::FindClose);
+  if (search.get() == INVALID_HANDLE_VALUE) {
+    search.release();
+    return;
+  }
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+  const ULONGLONG cutoff = ticks(now) - 60ull * 10000000;  // a minute, in 100 ns
+  do {
+    const wchar_t* name = found.cFileName;
+    const bool ours = std::wcslen(name) == 18 && std::wcsspn(name + 10, L"0123456789abcdef") == 8;
+    if (ours && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ticks(found.ftLastWriteTime) < cutoff) {
+      ::DeleteFileW((dir + name).c_str());
+    }
+  } while (::FindNextFileW(search.get(), &found));
+}
+
+// The full name with the system's separators: Wine's replace finds the
+// directory by the backslash, and a later change of the current directory
+// must not move the target.
+bool FullPath(std::wstring& path) {
+  wchar_t full[MAX_PATH * 4];
+  const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+  if (n == 0 || n >= std::size(full)) return false;
+  path.assign(full, n);
+  return true;
+}
+
 // The directory part of a path, with its separator ("" for the current one).
 std::wstring DirectoryOf(const std::wstring& path) {
   const size_t at = path.find_last_of(L"\\/:");
@@ -182,6 +221,7 @@ bool ReplacingFile::Fail(int error) {
 
 bool ReplacingFile::Open() {
   if (!WidePath(target_, wideTarget_)) return Fail(ERROR_INVALID_NAME);
+  if (!FullPath(wideTarget_)) return Fail(static_cast<int>(::GetLastError()));
   const DWORD attributes = ::GetFileAttributesW(wideTarget_.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
@@ -208,6 +248,7 @@ bool ReplacingFile::Open() {
   }
 
   const std::wstring dir = DirectoryOf(wideTarget_);
+  RemoveAbandoned(dir);
   HANDLE h = INVALID_HANDLE_VALUE;
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE && error == ERROR_FILE_EXISTS; ++attempt) {
@@ -238,8 +279,20 @@ bool ReplacingFile::Commit() {
   // time; where that cannot be carried over the content still goes in, as
   // an owner that cannot be kept does on other systems.
   const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
-  bool placed = ::GetFileAttributesW(wideTarget_.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                ::ReplaceFileW(wideTarget_.c_str(), temporary_.c_str(), nullptr, flags, nullptr, nullptr);
+  bool placed = false;
+  if (::GetFileAttributesW(wideTarget_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // The old file must go out of the way; one held open by a program that
+    // forbids that is refused here, before the replace (Wine's leaves a file
+    // of its own behind when it fails there).
+    HANDLE old = ::CreateFileW(wideTarget_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (old != INVALID_HANDLE_VALUE) {
+      ::CloseHandle(old);
+      placed = ::ReplaceFileW(wideTarget_.c_str(), temporary_.c_str(), nullptr, flags, nullptr, nullptr);
+    } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
+      return Fail(static_cast<int>(::GetLastError()));
+    }
+  }
   if (!placed) {
     const DWORD error = ::GetLastError();
     // No old file (or it went away meanwhile): the new one is moved in.

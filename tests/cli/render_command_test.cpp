@@ -167,8 +167,18 @@ TEST_F(RenderCommand, AKilledRenderLeavesTheOldFileAndNothingElse) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status)) << "still running when killed";
     EXPECT_EQ(cli_test::Slurp(path), "old");
-    EXPECT_EQ(EntriesInDir(), 1u) << "signal " << signal;
+    // Windows cannot drop a killed writer's new file for it; the next
+    // write in the directory does.
+    if (!test_support::CliIsWindowsBuild()) {
+      EXPECT_EQ(EntriesInDir(), 1u) << "signal " << signal;
+    }
   }
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    if (entry.path() != path) fs::last_write_time(entry, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  }
+  ASSERT_EQ(RunCli({"render", "--start", "2026-12-31 23:59:40", "--frames", "1", path}).status, 0);
+  EXPECT_EQ(fs::file_size(path), 44u + 1764000u);
+  EXPECT_EQ(EntriesInDir(), 1u);
 }
 
 TEST_F(RenderCommand, HelpGoesToStdout) {

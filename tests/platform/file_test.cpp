@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/file_lock.h"
 #include "platform/system_error.h"
@@ -91,12 +93,27 @@ TEST_F(ReplacingFileTest, TheUpdateLockIsHeldByOneTakerAtATime) {
     platform::FileUpdateLock sibling(dir_ + "/other.bin", 0);
     EXPECT_FALSE(sibling.Locked());
   }
-  first.reset();
-  platform::FileUpdateLock third(target_, 0);
-  EXPECT_TRUE(third.Locked()) << third.LastError();
-  // The lock does not keep the file from being replaced.
-  EXPECT_TRUE(Commit(target_, "locked"));
-  EXPECT_EQ(Slurp(target_), "locked");
+  {
+    // A taker already waiting when the holder lets go gets the lock, and
+    // holds it against a newcomer.
+    std::thread release([&first] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      first.reset();
+    });
+    platform::FileUpdateLock waiter(target_, 5000);
+    release.join();
+    EXPECT_TRUE(waiter.Locked()) << waiter.LastError();
+    EXPECT_FALSE(platform::FileUpdateLock(target_, 0).Locked());
+  }
+  {
+    platform::FileUpdateLock third(target_, 0);
+    EXPECT_TRUE(third.Locked()) << third.LastError();
+    // The lock does not keep the file from being replaced.
+    EXPECT_TRUE(Commit(target_, "locked"));
+    EXPECT_EQ(Slurp(target_), "locked");
+  }
+  // Nothing of the lock stays beside the file.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
 }  // namespace

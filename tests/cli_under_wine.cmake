@@ -1,0 +1,18 @@
+# The suites that run tempiola-cli as a user would, run from the native
+# build's test programs against tempiola-cli.exe under Wine: the same cases,
+# the Windows program (the default preset's build/ must be built first, as
+# scripts/test does).
+set(host_tests ${PROJECT_SOURCE_DIR}/build/tests)
+set(wine_cli "${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tempiola-cli.exe")
+
+function(tempiola_cli_suite name program filter)
+  add_test(NAME ${name} COMMAND ${host_tests}/${program} --gtest_filter=${filter})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 600 ${ARGN})
+endfunction()
+
+tempiola_cli_suite(CliExe.FrameAndRender cli/tests_cli "*")
+tempiola_cli_suite(CliExe.Servers servers/tests_servers "ServersCliTest.*")
+# The time service exists only on Linux; Windows sets the clock itself.
+tempiola_cli_suite(CliExe.QueryAndCalibrate ntp/tests_ntp
+                   "NtpCommandsTest.*:-NtpCommandsTest.CalibrateWithoutTheClockRightGoesThroughTheTimeService")
+tempiola_cli_suite(CliExe.Transmit e2e/tests_e2e_sound "SoundTransmit.*" LABELS sound RUN_SERIAL TRUE)
