@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/system_error.h"
+
 namespace platform {
 namespace {
 
@@ -50,7 +52,7 @@ std::int64_t GetSystemTimeNanoseconds() {
 bool SetSystemTime(const SYSTEMTIME& st) {
   FILETIME ft{};
   if (!SystemTimeToFileTime(st, ft) || FileTimeTicks(ft) < kTicksFrom1601To1970) {
-    errno = ERROR_INVALID_PARAMETER;
+    errno = kErrorInvalidArgument;
     return false;
   }
   int error = 0;

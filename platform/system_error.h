@@ -14,6 +14,7 @@
 namespace platform {
 
 #ifdef _WIN32
+inline constexpr int kErrorInvalidArgument = ERROR_INVALID_PARAMETER;
 inline constexpr int kErrorPermission = ERROR_PRIVILEGE_NOT_HELD;  // may not set the clock
 inline constexpr int kErrorAccessDenied = ERROR_ACCESS_DENIED;
 inline constexpr int kErrorNameTooLong = ERROR_FILENAME_EXCED_RANGE;
@@ -22,6 +23,7 @@ inline constexpr int kErrorLockTimedOut = WAIT_TIMEOUT;              // another 
 inline constexpr int kErrorMessageTooLong = WSAEMSGSIZE;             // a datagram longer than the buffer
 inline constexpr int kErrorIo = ERROR_WRITE_FAULT;
 #else
+inline constexpr int kErrorInvalidArgument = EINVAL;
 inline constexpr int kErrorPermission = EPERM;
 inline constexpr int kErrorAccessDenied = EACCES;
 inline constexpr int kErrorNameTooLong = ENAMETOOLONG;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -12,30 +13,18 @@ namespace {
 
 using platform::Time64;
 
-// Sets the process's zone for one test and puts the old one back.
-class Zone {
- public:
-  explicit Zone(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
-    ::setenv("TZ", tz, 1);
-    ::tzset();
-  }
-  ~Zone() {
-    if (hadOld_) {
-      ::setenv("TZ", old_.c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
-    ::tzset();
-  }
-
- private:
-  std::string old_;
-  bool hadOld_ = false;
-};
+// Sets the process's zone; every test that reads local time sets its own.
+void UseZone(const char* tz) {
+  // The environment keeps this very string on some systems, so it outlives
+  // the call.
+  static char setting[64];
+  std::snprintf(setting, sizeof setting, "TZ=%s", tz);
+  ::putenv(setting);
+  ::tzset();
+}
 
 TEST(LocalTime, FieldsOfAnInstant) {
-  Zone zone("CST-8");
+  UseZone("CST-8");
   // 2017-01-01 01:01:01 in China is 2016-12-31 17:01:01 UTC.
   platform::LocalTime f = platform::ToLocalTime(1483203661);
   EXPECT_EQ(f.year, 2017);
@@ -48,7 +37,7 @@ TEST(LocalTime, FieldsOfAnInstant) {
 }
 
 TEST(LocalTime, AFailedConversionGivesMinusOneTimeAndZeroDate) {
-  Zone zone("CST-8");
+  UseZone("CST-8");
   for (Time64 t : {std::numeric_limits<Time64>::max(), std::numeric_limits<Time64>::min()}) {
     platform::LocalTime f = platform::ToLocalTime(t);
     EXPECT_EQ(f.hour, -1);
@@ -62,7 +51,7 @@ TEST(LocalTime, AFailedConversionGivesMinusOneTimeAndZeroDate) {
 }
 
 TEST(LocalTime, BuildIsTheInverseOfTheFields) {
-  Zone zone("CST-8");
+  UseZone("CST-8");
   Time64 t = 0;
   ASSERT_TRUE(platform::BuildLocalTime(2017, 1, 1, 1, 1, 1, t));
   EXPECT_EQ(t, 1483203661);
@@ -74,7 +63,7 @@ TEST(LocalTime, BuildIsTheInverseOfTheFields) {
 
 TEST(LocalTime, BuildLetsTheZoneDecideDaylightSaving) {
   // Central Europe: summer time from the last Sunday of March.
-  Zone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  UseZone("CET-1CEST,M3.5.0,M10.5.0/3");
   Time64 winter = 0, summer = 0;
   ASSERT_TRUE(platform::BuildLocalTime(2026, 1, 15, 12, 0, 0, winter));
   ASSERT_TRUE(platform::BuildLocalTime(2026, 7, 15, 12, 0, 0, summer));
@@ -85,7 +74,7 @@ TEST(LocalTime, BuildLetsTheZoneDecideDaylightSaving) {
 }
 
 TEST(LocalTime, BuildRejectsFieldsOutsideTheCalendar) {
-  Zone zone("CST-8");
+  UseZone("CST-8");
   struct Case {
     int year, month, day, hour, minute, second;
   } bad[] = {
