@@ -1,27 +1,19 @@
 // The real clock, asked only by a child that gave up CAP_SYS_TIME.
 #include <gtest/gtest.h>
-#include <sys/capability.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/system_clock.h"
+#include "tests/platform/drop_clock_right.h"
 
 namespace {
 
 TEST(SystemClockTest, RealClockRefusesAProcessWithoutTheCapability) {
   const pid_t pid = fork();
   if (pid == 0) {
-    cap_t caps = cap_get_proc();
-    const cap_value_t time[] = {CAP_SYS_TIME};
-    if (caps == nullptr || cap_set_flag(caps, CAP_EFFECTIVE, 1, time, CAP_CLEAR) != 0 ||
-        cap_set_flag(caps, CAP_PERMITTED, 1, time, CAP_CLEAR) != 0 || cap_set_proc(caps) != 0) {
-      _exit(10);
-    }
-    cap_flag_value_t held = CAP_SET;
-    cap_get_flag(caps, CAP_SYS_TIME, CAP_EFFECTIVE, &held);
-    if (held != CAP_CLEAR) _exit(11);
+    if (!DropClockRight()) _exit(10);
     // The current time, so that even a wrongly granted call changes nothing.
     platform::SYSTEMTIME now{};
     platform::GetSystemTime(now);

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sched.h>
-#include <sys/capability.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "tests/platform/drop_clock_right.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ TEST(TimePrivilegeTest, RaisedOnlyInTheEffectiveSetAndLoweredAgain) {
 TEST(TimePrivilegeTest, CannotBeRaisedWithoutBeingPermitted) {
   const pid_t pid = fork();
   if (pid == 0) {
-    cap_t caps = cap_get_proc();
-    const cap_value_t time[] = {CAP_SYS_TIME};
-    if (caps == nullptr || cap_set_flag(caps, CAP_EFFECTIVE, 1, time, CAP_CLEAR) != 0 ||
-        cap_set_flag(caps, CAP_PERMITTED, 1, time, CAP_CLEAR) != 0 || cap_set_proc(caps) != 0) {
-      _exit(10);
-    }
+    if (!DropClockRight()) _exit(10);
     errno = 0;
     if (platform::RaiseTimePrivilege()) _exit(11);
     if (errno != EPERM) _exit(12);
