@@ -103,7 +103,7 @@ TEST(NtpClientQueryTest, WithoutAReplyThatCountsTheQueryFailsWhenTheTimeIsUp) {
   };
   const Case cases[] = {
       {"silent", nullptr, kNtpErrorTimedOut},       {"cut header", Cut44, kNtpErrorShortReply},
-      {"oversized", Oversize, platform::kErrorMessageTooLong},            {"empty datagram", Empty, kNtpErrorEmptyReply},
+      {"oversized", Oversize, platform::kErrorMessageTooLong}, {"empty datagram", Empty, kNtpErrorEmptyReply},
       {"mode 3", ClientMode, kNtpErrorNotServerReply}, {"wrong originate", OtherOriginate, kNtpErrorNotOurRequest},
       {"stratum 0", Stratum0, kNtpErrorBadStratum}, {"leap indicator 3", Leap3, kNtpErrorUnsynchronised},
   };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "ntp/ntp_errors.h"
 #include "ntp/wsocket_exception.h"
 #include "platform/sockets.h"
@@ -11,6 +10,9 @@
 #include "tests/ntp/socket_message.h"
 
 namespace {
+
+constexpr int kUdp = platform::kDatagramSocket;
+constexpr int kAnyFamily = platform::kAnyAddressFamily;
 
 // The code thrown by f, or 0 when it returns.
 template <typename F>
@@ -28,7 +30,7 @@ int ThrownCode(F f) {
 TEST(CWSocketTest, UnresolvableHostThrowsTheResolverCodeWithoutOpeningASocket) {
   CWSocket socket;
   const int fds = OpenDescriptorCount();
-  const int code = ThrownCode([&] { socket.ConnectToHost("bad..name", 123, platform::kDatagramSocket, platform::kAnyAddressFamily, 0); });
+  const int code = ThrownCode([&] { socket.ConnectToHost("bad..name", 123, kUdp, kAnyFamily, 0); });
   EXPECT_EQ(code, platform::kErrorHostNotFound);
   EXPECT_FALSE(socket.IsOpen());
   EXPECT_EQ(OpenDescriptorCount(), fds);
@@ -40,7 +42,7 @@ TEST(CWSocketTest, LiteralAddressesConnectAndCloseIsRepeatable) {
     FakeNtpServer server([](const Bytes& request) { return request; }, host);
     CWSocket socket;
     const int fds = OpenDescriptorCount();
-    ASSERT_EQ(ThrownCode([&] { socket.ConnectToHost(host, static_cast<UINT>(server.port()), platform::kDatagramSocket, platform::kAnyAddressFamily, 0); }), 0);
+    ASSERT_EQ(ThrownCode([&] { socket.ConnectToHost(host, static_cast<UINT>(server.port()), kUdp, kAnyFamily, 0); }), 0);
     ASSERT_TRUE(socket.IsOpen());
     EXPECT_EQ(OpenDescriptorCount(), fds + 1);
     const char ping[] = "ping";
@@ -58,11 +60,11 @@ TEST(CWSocketTest, LiteralAddressesConnectAndCloseIsRepeatable) {
 
 TEST(CWSocketTest, FailedCallsThrowTheSystemCode) {
   CWSocket socket;
-  EXPECT_EQ(ThrownCode([&] { socket.Create(platform::kDatagramSocket, 0, 12345); }), platform::kErrorAddressFamily);
+  EXPECT_EQ(ThrownCode([&] { socket.Create(kUdp, 0, 12345); }), platform::kErrorAddressFamily);
   EXPECT_FALSE(socket.IsOpen());
   EXPECT_EQ(ThrownCode([&] { socket.Send("x", 1, 0); }), platform::kErrorNotASocket);
   socket.SetBindAddress("bad..name");
-  EXPECT_EQ(ThrownCode([&] { socket.ConnectToHost("127.0.0.1", 123, platform::kDatagramSocket, platform::kAnyAddressFamily, 0); }),
+  EXPECT_EQ(ThrownCode([&] { socket.ConnectToHost("127.0.0.1", 123, kUdp, kAnyFamily, 0); }),
             platform::kErrorHostNotFound);
 }
 
@@ -71,7 +73,8 @@ TEST(CWSocketTest, LocalBindAddressIsBoundWithTheServicePort) {
   CWSocket socket;
   socket.SetBindAddress("127.0.0.1");
   // The local port is the service too; that of the server is taken.
-  EXPECT_EQ(ThrownCode([&] { socket.ConnectToHost("127.0.0.1", static_cast<UINT>(server.port()), platform::kDatagramSocket, platform::kIPv4, 0); }),
+  const auto port = static_cast<UINT>(server.port());
+  EXPECT_EQ(ThrownCode([&] { socket.ConnectToHost("127.0.0.1", port, kUdp, platform::kIPv4, 0); }),
             platform::kErrorAddressInUse);
 }
 
