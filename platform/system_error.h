@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <winerror.h>
 #else
+#include <netdb.h>  // EAI_*
+
 #include <cerrno>
 #endif
 
@@ -22,6 +24,10 @@ inline constexpr int kErrorFileTooLarge = ERROR_FILE_TOO_LARGE;
 inline constexpr int kErrorLockTimedOut = WAIT_TIMEOUT;              // another holder kept the lock
 inline constexpr int kErrorMessageTooLong = WSAEMSGSIZE;             // a datagram longer than the buffer
 inline constexpr int kErrorIo = ERROR_WRITE_FAULT;
+inline constexpr int kErrorHostNotFound = WSAHOST_NOT_FOUND;        // the resolver knows no such name
+inline constexpr int kErrorAddressFamily = WSAEAFNOSUPPORT;
+inline constexpr int kErrorNotASocket = WSAENOTSOCK;
+inline constexpr int kErrorAddressInUse = WSAEADDRINUSE;
 #else
 inline constexpr int kErrorInvalidArgument = EINVAL;
 inline constexpr int kErrorPermission = EPERM;
@@ -31,6 +37,10 @@ inline constexpr int kErrorFileTooLarge = EFBIG;
 inline constexpr int kErrorLockTimedOut = EWOULDBLOCK;
 inline constexpr int kErrorMessageTooLong = EMSGSIZE;
 inline constexpr int kErrorIo = EIO;
+inline constexpr int kErrorHostNotFound = EAI_NONAME;
+inline constexpr int kErrorAddressFamily = EAFNOSUPPORT;
+inline constexpr int kErrorNotASocket = EBADF;
+inline constexpr int kErrorAddressInUse = EADDRINUSE;
 #endif
 
 }  // namespace platform

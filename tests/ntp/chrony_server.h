@@ -1,8 +1,8 @@
 // chronyd on loopback for real exchanges: a private configuration on a free
-// high port, -x so that it never touches the clock, local stratum 8.
+// high port, -x so that it never touches the clock, local stratum 8. The
+// Windows build cannot start the Linux program: there a CTest fixture
+// starts it so, and the port comes from TEMPIOLA_CHRONY_PORT.
 #pragma once
-
-#include <sys/types.h>
 
 #include <string>
 
@@ -18,8 +18,14 @@ class ChronyServer {
   int port() const { return port_; }
 
  private:
+  // Per system: starts chronyd (or finds the port of the one started for
+  // the tests), tells whether it has ended and why, and stops it.
+  void Start();
+  std::string Ended();
+  void Stop();
+
   std::string dir_;
   std::string failure_;
   int port_ = 0;
-  pid_t pid_ = -1;
+  long long pid_ = -1;
 };

@@ -1,16 +1,12 @@
 #include "tests/ntp/fake_ntp_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <filesystem>
 #include <stdexcept>
+
+#include "platform/resolver.h"
+#include "platform/socket_startup.h"
+#include "tests/ntp/test_system.h"
 
 FakeNtpServer::FakeNtpServer(ReplyFunction reply, const char* address)
     : FakeNtpServer(
@@ -21,54 +17,45 @@ FakeNtpServer::FakeNtpServer(ReplyFunction reply, const char* address)
           address) {}
 
 FakeNtpServer::FakeNtpServer(RepliesFunction replies, const char* address) : replies_(std::move(replies)) {
-  sockaddr_storage storage{};
-  socklen_t length = 0;
-  if (std::strchr(address, ':') != nullptr) {
-    auto* a6 = reinterpret_cast<sockaddr_in6*>(&storage);
-    a6->sin6_family = AF_INET6;
-    inet_pton(AF_INET6, address, &a6->sin6_addr);
-    length = sizeof *a6;
-  } else {
-    auto* a4 = reinterpret_cast<sockaddr_in*>(&storage);
-    a4->sin_family = AF_INET;
-    inet_pton(AF_INET, address, &a4->sin_addr);
-    length = sizeof *a4;
+  addrinfo* list = nullptr;
+  if (!platform::SocketStartup() || platform::GetAddressInfo(address, "0", platform::kPassiveAddress,
+                                                             platform::kAnyAddressFamily, platform::kDatagramSocket,
+                                                             0, &list) != 0) {
+    throw std::runtime_error("fake NTP server: bad address");
   }
-  fd_ = socket(storage.ss_family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  stopFd_ = eventfd(0, EFD_CLOEXEC);
-  if (fd_ < 0 || stopFd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&storage), length) != 0 ||
-      getsockname(fd_, reinterpret_cast<sockaddr*>(&storage), &length) != 0) {
+  const platform::AddressEntry entry = platform::ReadAddressEntry(list);
+  socket_ = platform::OpenSocket(entry.family, platform::kDatagramSocket, entry.protocol);
+  const bool bound = socket_ != platform::INVALID_SOCKET &&
+                     platform::BindSocket(socket_, entry.address, static_cast<socklen_t>(entry.length)) == 0;
+  platform::FreeAddressInfo(list);
+  port_ = bound ? BoundPort(socket_) : 0;
+  if (port_ == 0) {
+    if (socket_ != platform::INVALID_SOCKET) platform::CloseSocket(socket_);
     throw std::runtime_error("fake NTP server: cannot bind");
   }
-  port_ = ntohs(storage.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
-                                              : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
   thread_ = std::thread(&FakeNtpServer::Serve, this);
 }
 
 FakeNtpServer::~FakeNtpServer() {
-  const std::uint64_t one = 1;
-  if (write(stopFd_, &one, sizeof one) < 0) std::perror("fake NTP server stop");
+  stop_ = true;
   thread_.join();
-  close(fd_);
-  close(stopFd_);
+  platform::CloseSocket(socket_);
 }
 
 void FakeNtpServer::Serve() {
-  for (;;) {
-    pollfd fds[2] = {{fd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) continue;
-    if (fds[1].revents) return;
+  // A short wait, so that the stop request is seen soon.
+  while (!stop_) {
+    if (platform::WaitSocketReadable(socket_, 10) != 1) continue;
     Bytes request(2048);
-    sockaddr_storage peer{};
-    socklen_t peerLength = sizeof peer;
-    const ssize_t n = recvfrom(fd_, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&peer), &peerLength);
+    UdpPeer peer;
+    const int n = ReceiveFrom(socket_, request.data(), static_cast<int>(request.size()), peer);
     if (n < 0) continue;
     request.resize(static_cast<size_t>(n));
     ++requests_;
     const Datagrams answers = replies_(request);
     for (std::size_t i = 0; i < answers.size(); ++i) {
       if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      sendto(fd_, answers[i].data(), answers[i].size(), 0, reinterpret_cast<sockaddr*>(&peer), peerLength);
+      SendTo(socket_, answers[i].data(), static_cast<int>(answers[i].size()), peer);
     }
   }
 }
@@ -89,10 +76,4 @@ Bytes ServerReply(const Bytes& request, std::size_t size) {
   t1.AddSeconds(0.51).ToNetwork(reply.data() + 40);
   reply.resize(size);
   return reply;
-}
-
-int OpenDescriptorCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
-  return count;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ntp/ntp_timestamp.h"
+#include "platform/sockets.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -36,8 +37,8 @@ class FakeNtpServer {
   void Serve();
 
   RepliesFunction replies_;
-  int fd_ = -1;
-  int stopFd_ = -1;
+  platform::SOCKET socket_ = platform::INVALID_SOCKET;
+  std::atomic<bool> stop_{false};
   int port_ = 0;
   std::atomic<int> requests_{0};
   std::thread thread_;
@@ -51,5 +52,5 @@ NtpTimestamp RequestTransmit(const Bytes& request);
 // transmit = that + 0.51 s, padded with zeros to size bytes.
 Bytes ServerReply(const Bytes& request, std::size_t size = 48);
 
-// Number of open file descriptors of this process.
+// Number of open file descriptors (on Windows handles) of this process.
 int OpenDescriptorCount();

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 
 #include "ntp/ntp_errors.h"
+#include "platform/system_error.h"
 #include "tests/ntp/fake_ntp_server.h"
 
 namespace {
@@ -59,7 +59,7 @@ TEST_F(NtpReplyTest, AuthenticatorIsIgnoredButALongerDatagramIsNot) {
 
   withAuthenticator.push_back(0);
   result_ = NtpResult{};
-  EXPECT_EQ(Read(withAuthenticator), EMSGSIZE);
+  EXPECT_EQ(Read(withAuthenticator), platform::kErrorMessageTooLong);
   EXPECT_EQ(result_.delay, 0.0);
   EXPECT_EQ(Read(Bytes{}), kNtpErrorEmptyReply);
 }

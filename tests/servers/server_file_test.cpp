@@ -1,9 +1,7 @@
 #include "servers/server_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,6 +12,7 @@
 #include "servers/crc32.h"
 #include "servers/default_servers.h"
 #include "servers/server_list.h"
+#include "tests/servers/refused_save.h"
 
 namespace {
 
@@ -220,32 +219,11 @@ TEST_F(ServerFileTest, ReloadTakesTheFileWithoutTheCrcTest) {
   EXPECT_EQ(ReloadServerEntryTexts(path_), std::vector<std::string>{"#1 a.example   [x]"});
 }
 
-// The file system refuses to let the file grow beyond a few bytes, as a full
-// disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int);
-};
-
 TEST_F(ServerFileTest, FailedSaveReportsAndKeepsTheOldFileWhole) {
   ASSERT_TRUE(SaveServerFile(path_, {{"old.example", "old"}}));
   const std::string old = Slurp(path_);
   {
-    FileSizeLimit full(1000);
+    RefusedSave refused(path_);
     int error = 0;
     EXPECT_FALSE(SaveServerFile(path_, DefaultServerRows(), &error));
     EXPECT_NE(error, 0);
