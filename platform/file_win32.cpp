@@ -295,8 +295,12 @@ bool ReplacingFile::Commit() {
   }
   if (!placed) {
     const DWORD error = ::GetLastError();
-    // No old file (or it went away meanwhile): the new one is moved in.
-    if (error != ERROR_FILE_NOT_FOUND) return Fail(static_cast<int>(error));
+    // No old file (or it went away meanwhile): the new one is moved in. So
+    // too when the replace got the old one out of the way but could not put
+    // the new one in its place, which would otherwise leave neither.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+      return Fail(static_cast<int>(error));
+    }
     if (!::MoveFileExW(temporary_.c_str(), wideTarget_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return Fail(static_cast<int>(::GetLastError()));
     }
