@@ -89,6 +89,20 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     cv_.notify_all();
     return 0;
   }
+  // Recorded with the time in whole seconds (the boundaries are whole);
+  // the device stays paused, as a real one does until the time comes.
+  unsigned RestartAt(std::int64_t realtimeNs) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("restart at " + std::to_string(realtimeNs / 1000000000) +
+                     (realtimeNs % 1000000000 != 0 ? "+" + std::to_string(realtimeNs % 1000000000) + "ns" : ""));
+    cv_.notify_all();
+    return 0;
+  }
+  bool SampleClockDrift(double& ppm, double& seconds) override {
+    ppm = 0;
+    seconds = 0;
+    return false;
+  }
   unsigned Reset() override {
     std::lock_guard lock(mutex_);
     calls_.push_back("reset");
@@ -251,6 +265,8 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   unsigned Write(platform::WaveHeader& h) override { return to_.Write(h); }
   unsigned Pause() override { return to_.Pause(); }
   unsigned Restart() override { return to_.Restart(); }
+  unsigned RestartAt(std::int64_t ns) override { return to_.RestartAt(ns); }
+  bool SampleClockDrift(double& ppm, double& seconds) override { return to_.SampleClockDrift(ppm, seconds); }
   unsigned Reset() override { return to_.Reset(); }
   unsigned Close() override { return to_.Close(); }
   unsigned StreamError() override { return to_.StreamError(); }

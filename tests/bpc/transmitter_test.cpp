@@ -88,8 +88,11 @@ TEST_F(TransmitterTest, StartAt101507CountsDown13To1AndBeginsAt101520) {
   StartThread();
   RunCountdownFrom1015_07();
 
-  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"numdevs", "caps", "open 44100", "prepare", "prepare", "pause",
-                                                      "write", "write", "restart"}));
+  // Armed with the boundary's instant at the last count, to start on it to
+  // the sample; started at the boundary in case it could not.
+  EXPECT_EQ(device.Calls(),
+            (std::vector<std::string>{"numdevs", "caps", "open 44100", "prepare", "prepare", "pause", "write", "write",
+                                      "restart at " + std::to_string(At(2026, 3, 9, 10, 15, 20)), "restart"}));
   EXPECT_FALSE(device.IsPaused());
   // Both frames were built before the countdown: 10:15:21 (frame position 1)
   // in the buffer that plays first, then 10:15:41.
@@ -147,6 +150,7 @@ TEST_F(TransmitterTest, FirstFrameStartsOnTheNextBoundaryForEveryStartSecond) {
     // Not a second early; at once when the clock enters the boundary second.
     clock.Set(t - 2);
     ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+    EXPECT_EQ(device.Calls().back(), "restart at " + std::to_string(t - 1));
     EXPECT_TRUE(device.IsPaused());
     clock.Set(t - 1);
     ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
