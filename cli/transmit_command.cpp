@@ -196,7 +196,9 @@ int RunTransmit(int argc, char** argv, int first) {
         "Transmits the BPC time signal on the default sound output, from the next\n"
         "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
         "printed as a log line. Exit status 1 when there is no playback device, it\n"
-        "cannot be opened or it stops playing.\n",
+        "cannot be opened or it stops playing. Last, when the sound system gave the\n"
+        "times its samples played, a line tells how fast the device's sample clock\n"
+        "ran against the system clock.\n",
         kTransmitUsage);
     return 0;
   }
