@@ -31,6 +31,9 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   unsigned capsResult = platform::MMSYSERR_NOERROR;
   std::uint32_t formats = platform::WAVE_FORMAT_48M16;
   std::atomic<unsigned> openResult{platform::MMSYSERR_NOERROR};
+  // A device that keeps its schedule starts when the time comes; the script
+  // lets that be at once.
+  std::atomic<bool> keepsSchedule{false};
 
   unsigned GetNumDevs() override {
     Record("numdevs");
@@ -89,12 +92,13 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     cv_.notify_all();
     return 0;
   }
-  // Recorded with the time in whole seconds (the boundaries are whole);
-  // the device stays paused, as a real one does until the time comes.
+  // Recorded with the time in whole seconds (the boundaries are whole).
+  // Otherwise the device stays paused, as one without timing does.
   unsigned RestartAt(std::int64_t realtimeNs) override {
     std::lock_guard lock(mutex_);
     calls_.push_back("restart at " + std::to_string(realtimeNs / 1000000000) +
                      (realtimeNs % 1000000000 != 0 ? "+" + std::to_string(realtimeNs % 1000000000) + "ns" : ""));
+    if (keepsSchedule) paused_ = false;
     cv_.notify_all();
     return 0;
   }

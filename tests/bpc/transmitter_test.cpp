@@ -161,6 +161,35 @@ TEST_F(TransmitterTest, FirstFrameStartsOnTheNextBoundaryForEveryStartSecond) {
   }
 }
 
+// A poll that sees the last second before the boundary too late to arm
+// the device in time (a stalled machine) leaves it to the start at the
+// boundary; one armed device started by its schedule is not started again
+// and counts as transmitting from the boundary on.
+TEST_F(TransmitterTest, TheFirstFramePlaysFromTheBoundaryWithOrWithoutASchedule) {
+  StartThread();
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+  clock.Set(At(2026, 3, 9, 10, 15, 20));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  EXPECT_EQ(device.Count("restart at " + std::to_string(At(2026, 3, 9, 10, 15, 20))), 0);
+  EXPECT_EQ(device.Calls().back(), "restart");
+  EXPECT_FALSE(device.IsPaused());
+  Stop();
+  ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+
+  device.keepsSchedule = true;
+  Start(At(2026, 3, 9, 10, 15, 35));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 5}));
+  clock.Set(At(2026, 3, 9, 10, 15, 39));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+  EXPECT_FALSE(device.IsPaused());
+  clock.Set(At(2026, 3, 9, 10, 15, 40));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  EXPECT_EQ(Decode(device.Queue().at(1), 44100), FrameFor(At(2026, 3, 9, 10, 16, 21)));
+}
+
 TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {
   StartThread();
   Start(At(2026, 12, 31, 23, 59, 50));
