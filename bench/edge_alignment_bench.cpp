@@ -8,6 +8,8 @@
 //
 //   build/bench/bench_edge_alignment [rate ...]      (default 44100 48000 96000)
 //
+// TEMPIOLA_CLI_COMMAND runs another build of tempiola-cli, as in the tests
+// (the Windows build under Wine).
 // Needs what the sound tests need (pulseaudio, the ALSA pulse plugin).
 // Prints per rate and source the median and spread (max - min) of the
 // edges against the second in ms, positive = late; then, from a straight
@@ -28,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/cli_command.h"
 #include "tests/e2e/sound_server.h"
 
 namespace {
@@ -236,7 +239,9 @@ Figures Report(const char* what, unsigned rate, const Edges& e, bool startsOnASe
 // A tone that stops for the first 200 ms of every second, each sample
 // written for the time the server's reported latency says it will play.
 bool RunCorrectedWriter(const PulseSimple& pa, unsigned rate, int seconds) {
-  void* out = pa.Stream(true, rate, 0, rate / 10 * 2);
+  // Half a second queued: a writer held up by a busy machine must not run
+  // dry, or every later edge would move by the gap.
+  void* out = pa.Stream(true, rate, 0, rate / 2 * 2);
   if (out == nullptr) return false;
   const std::size_t chunk = rate / 100;
   std::vector<std::int16_t> buffer(chunk);
@@ -262,7 +267,8 @@ bool RunCorrectedWriter(const PulseSimple& pa, unsigned rate, int seconds) {
     }
     if (pa.write(out, buffer.data(), chunk * 2, &error) < 0) break;
     written += static_cast<std::int64_t>(chunk);
-    if (written > rate / 3 && written < rate) {
+    // Once the queue is full and playing, so that the latency is a real one.
+    if (written > rate * 3 / 4 && written < rate) {
       std::int64_t now = RealtimeNs();
       auto latencyUs = static_cast<std::int64_t>(pa.latency(out, &error));
       zeros.push_back(now + latencyUs * 1000 - written * kSecondNs / rate);
@@ -297,8 +303,10 @@ int main(int argc, char** argv) {
       Recorder rec(pa);
       if (!rec.Start()) return 1;
       e2e::Child cli;
-      if (!cli.Spawn({TEMPIOLA_CLI, "transmit", "--minutes", "1", "--rate", std::to_string(rate)}, "",
-                     (server.dir() / "cli.err").string())) {
+      std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
+      for (const char* word : {"transmit", "--minutes", "1", "--rate"}) command.emplace_back(word);
+      command.push_back(std::to_string(rate));
+      if (!cli.Spawn(command, "", (server.dir() / "cli.err").string())) {
         return 1;
       }
       std::string last;

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/line_fit.h"
 #include "platform/thread.h"
 
 namespace platform {
@@ -90,25 +91,6 @@ constexpr int kTeardownMs = 1000;
 constexpr double kMaxPlausibleLatency = 2.0;
 // Less than this much playing tells nothing about the sample clock.
 constexpr double kMinDriftSeconds = 5.0;
-
-// A straight line fitted to (x, y) by least squares, kept as running sums.
-struct LineFit {
-  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0, maxX = 0;
-  void Add(double x, double y) {
-    n += 1;
-    sx += x;
-    sy += y;
-    sxx += x * x;
-    sxy += x * y;
-    if (x > maxX) maxX = x;
-  }
-  bool Slope(double& slope) const {
-    double d = n * sxx - sx * sx;
-    if (n < 3 || d <= 0) return false;
-    slope = (n * sxy - sx * sy) / d;
-    return true;
-  }
-};
 
 // The sample clock's rate against the system clock, from the system-clock
 // times at which samples left the device: a device that runs fast plays
