@@ -53,6 +53,8 @@ constexpr int kTeardownMs = 1000;
 // first part must outlast the device's start and the watch of its position.
 constexpr int kProbeMs = 500;
 constexpr int kWatchMs = 60;
+// What two readings of the fine clock and the position may be apart.
+constexpr std::int64_t kClockReadNs = 2 * 1000000LL;
 constexpr std::int64_t kFirstMoveWithinNs = 350 * 1000000LL;
 // Schedules nearer than this cannot be kept, further than this are no
 // start of a transmission: both are left to Restart.
@@ -177,11 +179,12 @@ class WinMmWaveOut final : public WaveOutDevice {
 
     ReleaseLeadIn();
     const auto probeSamples = static_cast<std::int64_t>(rate_) * kProbeMs / 1000;
+    const std::int64_t writtenNs = GetSystemTimeNanoseconds();
     if (!QueueSilence(probe_, probeSamples)) return MMSYSERR_NOERROR;
     ::waveOutRestart(device_);
     std::int64_t zeroNs = 0;
     std::int64_t rest = -1;
-    if (WatchFirstSample(zeroNs)) {
+    if (WatchFirstSample(writtenNs, zeroNs)) {
       rest = std::llround(static_cast<double>(realtimeNs - zeroNs) * rate_ / kNsPerSecond) - probeSamples;
     }
     // No usable position, or a device so slow to start that the time is
@@ -329,8 +332,10 @@ class WinMmWaveOut final : public WaveOutDevice {
 
   // When the probe's first sample left the device: the position is the
   // sample playing now, so each reading dates sample 0; the earliest is
-  // the one least delayed by this thread.
-  bool WatchFirstSample(std::int64_t& zeroNs) {
+  // the one least delayed by this thread. A position that dates it before
+  // it was written counts samples handed on, not played (Wine's, which
+  // runs a sound server's buffer ahead): no timing to go by.
+  bool WatchFirstSample(std::int64_t writtenNs, std::int64_t& zeroNs) {
     const std::int64_t begun = GetSystemTimeNanoseconds();
     std::int64_t movedAt = 0;
     zeroNs = INT64_MAX;
@@ -341,6 +346,7 @@ class WinMmWaveOut final : public WaveOutDevice {
       if (samples > 0) {
         if (movedAt == 0) movedAt = now;
         zeroNs = std::min(zeroNs, now - std::llround(static_cast<double>(samples) * kNsPerSecond / rate_));
+        if (zeroNs < writtenNs - kClockReadNs) return false;
         if (now - movedAt >= kWatchMs * 1000000LL) return true;
       } else if (now - begun > kFirstMoveWithinNs) {
         return false;
