@@ -13,6 +13,7 @@ constexpr int kQuitWaitMs = 2000;
 constexpr int kArmedPollMs = 10;
 constexpr unsigned kNoCountdown = 999;
 constexpr platform::Time64 kFrameSeconds = 20;
+constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
 // How long past the expected end of the playing buffer a device may stay
 // without finishing it before it counts as stopped. Generous: a working
 // device is late by milliseconds, and a false alarm ends the transmission.
@@ -229,8 +230,12 @@ void Transmitter::OnTimeout() {
     if (watchClock_.Now() > silentAfter_) EndTransmission(kTxDeviceFailed, 0);
     return;
   }
-  int c = platform::ToLocalTime(clock_.Now()).second;
+  const platform::Time64 now = clock_.Now();
+  int c = platform::ToLocalTime(now).second;
   if (c == boundarySecond_) {
+    // Started on time by the schedule below this does nothing; it starts a
+    // device that cannot keep a schedule, as soon as the poll sees the
+    // boundary.
     device_.Restart();
     WatchNextBuffer();
     ++n_;
@@ -240,6 +245,9 @@ void Transmitter::OnTimeout() {
   }
   unsigned left = (static_cast<unsigned>(boundarySecond_) - static_cast<unsigned>(c) + 60u) % 60u;
   if (left != lastCountdown_) {
+    // A second ahead, so that the device can start its first sample just
+    // as the clock enters the boundary second, past its own latency.
+    if (left == 1) device_.RestartAt((now + 1) * kNanosecondsPerSecond);
     Post(kTxCountdown, static_cast<LPARAM>(left));
     lastCountdown_ = left;
   }

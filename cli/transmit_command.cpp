@@ -3,6 +3,7 @@
 // after the given minutes of transmission or on Ctrl-C.
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 #include "bpc/frame_audio.h"
@@ -12,6 +13,7 @@
 #include "platform/event.h"
 #include "platform/interrupt.h"
 #include "platform/local_time.h"
+#include "platform/wave_out.h"
 #include "platform/window_messages.h"
 #include "ui/msg_ring.h"
 
@@ -82,6 +84,15 @@ void PrintStatusLine(const TransmitterStatusReport& report) {
   }
 }
 
+// The signal's seconds follow the device's sample clock, which may run a
+// little off the system clock over a long transmission.
+void PrintSampleClockDrift(platform::WaveOutDevice& device) {
+  double ppm = 0, seconds = 0;
+  if (!device.SampleClockDrift(ppm, seconds)) return;
+  std::printf("sample clock %+.1f ppm against the system clock (over %.0f s)\n", ppm, seconds);
+  std::fflush(stdout);
+}
+
 // Unregisters the status window when the command returns.
 class StatusWindow {
  public:
@@ -108,6 +119,9 @@ int Transmit(long long minutes, int rate) {
   StatusWindow window(queue);
   TransmitterContext ctx;
   ctx.hDialogWnd = window.handle();
+  // The command's own device, to ask it afterwards how its clock ran.
+  std::unique_ptr<platform::WaveOutDevice> device = platform::CreateWaveOutDevice();
+  ctx.pDevice = device.get();
   if (!StartTransmitterThread(&ctx)) {
     std::fprintf(stderr, "tempiola-cli: cannot start the transmitter thread\n");
     StopTransmitterThread(&ctx);
@@ -161,6 +175,12 @@ int Transmit(long long minutes, int rate) {
     }
   }
   StopTransmitterThread(&ctx);
+  if (ctx.hQuitEvent) {
+    // The thread did not end and may still use the device: it stays.
+    device.release();
+  } else {
+    PrintSampleClockDrift(*device);
+  }
   return result < 0 ? 0 : result;
 }
 
@@ -176,7 +196,9 @@ int RunTransmit(int argc, char** argv, int first) {
         "Transmits the BPC time signal on the default sound output, from the next\n"
         "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
         "printed as a log line. Exit status 1 when there is no playback device, it\n"
-        "cannot be opened or it stops playing.\n",
+        "cannot be opened or it stops playing. Last, when the sound system gave the\n"
+        "times its samples played, a line tells how fast the device's sample clock\n"
+        "ran against the system clock.\n",
         kTransmitUsage);
     return 0;
   }

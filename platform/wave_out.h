@@ -2,6 +2,9 @@
 // waveOut* gives on Windows), with the behaviour the transmitter relies on:
 // - buffers (headers) queued while the device is paused start only on
 //   Restart, and queued buffers play back to back without a gap;
+// - RestartAt starts them so that their first sample leaves the device when
+//   the system clock reads the given time (when the sound system tells when
+//   its samples leave; otherwise only Restart starts them);
 // - a paused device consumes nothing;
 // - a finished buffer gets the done flag and the device's event is
 //   signalled (also on open and on close);
@@ -102,7 +105,14 @@ class WaveOutDevice {
   virtual unsigned UnprepareHeader(WaveHeader& header) = 0;
   virtual unsigned Write(WaveHeader& header) = 0;
   virtual unsigned Pause() = 0;
+  // Starts at once; a no-op once playing.
   virtual unsigned Restart() = 0;
+  // Schedules the start of a paused device: silence up to the sample that
+  // leaves the device when CLOCK_REALTIME reads realtimeNs (nanoseconds
+  // since the epoch), the queued buffers from it on; at once when that
+  // sample is gone already. A device that cannot tell when its samples
+  // leave keeps playing silence until Restart. Pause and Reset cancel it.
+  virtual unsigned RestartAt(std::int64_t realtimeNs) = 0;
   virtual unsigned Reset() = 0;
   // Fails with WAVERR_STILLPLAYING while buffers are queued. Waits for the
   // sound system only a short while (about a second): one that no longer
@@ -112,6 +122,12 @@ class WaveOutDevice {
   // 0 while the open device plays (and when none is open); a nonzero code
   // once its stream has broken down for good and will finish no buffer more.
   virtual unsigned StreamError() = 0;
+  // How much faster the sample clock of the stream played last (the open
+  // one, or the one closed last) ran than the system clock, in parts per
+  // million, as measured from the start over `seconds` of playing. False
+  // when nothing was measured (no timing from the sound system, or less
+  // than a few seconds played).
+  virtual bool SampleClockDrift(double& ppm, double& seconds) = 0;
 };
 
 // The system's default output device (through PortAudio; waveOut on

@@ -5,9 +5,12 @@
 #include <portaudio.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
+#include "platform/line_fit.h"
 #include "platform/thread.h"
 
 namespace platform {
@@ -84,6 +87,44 @@ unsigned OpenErrorCode(PaError error) {
 // longer answers (a frozen server) holds them for half a minute or for good.
 constexpr int kTeardownMs = 1000;
 
+// A device time further ahead than this is no latency but a bad report.
+constexpr double kMaxPlausibleLatency = 2.0;
+// Less than this much playing tells nothing about the sample clock.
+constexpr double kMinDriftSeconds = 5.0;
+
+// The sample clock's rate against the system clock, from the system-clock
+// times at which samples left the device: a device that runs fast plays
+// its nominal second in less than one.
+struct DriftMeter {
+  bool running = false;
+  std::int64_t startNs = 0;       // when the first played sample left
+  std::int64_t framesAtBuffer = 0;  // frames from it to the buffer at hand
+  LineFit fit;                    // x: nominal seconds played, y: lag in s
+
+  void Begin(std::int64_t firstSampleNs, std::int64_t framesBefore) {
+    running = true;
+    startNs = firstSampleNs;
+    framesAtBuffer = -framesBefore;
+    fit = {};
+  }
+  // The buffer at hand leaves the device from dacNs on (0: not known).
+  void Buffer(std::int64_t dacNs, unsigned long frames, double rate) {
+    if (!running) return;
+    if (dacNs != 0) {
+      double x = static_cast<double>(framesAtBuffer) / rate;
+      fit.Add(x, static_cast<double>(dacNs - startNs) / 1e9 - x);
+    }
+    framesAtBuffer += static_cast<std::int64_t>(frames);
+  }
+  bool Result(double& ppm, double& seconds) const {
+    double slope = 0;
+    if (fit.maxX < kMinDriftSeconds || !fit.Slope(slope)) return false;
+    ppm = -slope * 1e6;
+    seconds = fit.maxX;
+    return true;
+  }
+};
+
 // What the sound system's thread works on. It lives as long as its stream,
 // which may outlast the device when the stream's end had to be left to a
 // thread of its own (see EndStream).
@@ -92,7 +133,11 @@ struct StreamState {
   WaveHeader* head = nullptr;
   WaveHeader* tail = nullptr;
   bool paused = false;
+  std::int64_t startAtNs = 0;  // a scheduled start (RestartAt); 0: none
+  DriftMeter drift;
   unsigned blockAlign = 2;
+  double rate = 0;
+  PaStream* stream = nullptr;
   EventHandle event;
   std::atomic<bool> ending{false};  // our own stop, not a breakdown
   std::atomic<bool> failed{false};
@@ -153,11 +198,13 @@ class PortAudioWaveOut final : public WaveOutDevice {
 
     auto state = std::make_shared<StreamState>();
     state->blockAlign = format.nBlockAlign;
+    state->rate = rate;
     state->event = std::move(callbackEvent);
     PaStream* stream = nullptr;
     PaError error = Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paClipOff,
                                   &PortAudioWaveOut::Play, state.get());
     if (error == paNoError) {
+      state->stream = stream;
       error = Pa_SetStreamFinishedCallback(stream, &PortAudioWaveOut::Finished);
       if (error == paNoError) error = Pa_StartStream(stream);
       if (error != paNoError) {
@@ -208,14 +255,35 @@ class PortAudioWaveOut final : public WaveOutDevice {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     std::lock_guard lock(state_->mutex);
     state_->paused = true;
+    state_->startAtNs = 0;
     return MMSYSERR_NOERROR;
   }
 
   unsigned Restart() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     std::lock_guard lock(state_->mutex);
-    state_->paused = false;
+    if (state_->paused) {
+      state_->paused = false;
+      state_->startAtNs = 0;
+      state_->drift.running = false;  // measured from the next buffer on
+    }
     return MMSYSERR_NOERROR;
+  }
+
+  unsigned RestartAt(std::int64_t realtimeNs) override {
+    if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
+    if (realtimeNs <= 0) return MMSYSERR_INVALPARAM;
+    std::lock_guard lock(state_->mutex);
+    if (state_->paused) state_->startAtNs = realtimeNs;
+    return MMSYSERR_NOERROR;
+  }
+
+  bool SampleClockDrift(double& ppm, double& seconds) override {
+    if (state_ != nullptr) {
+      std::lock_guard lock(state_->mutex);
+      lastDrift_ = state_->drift;
+    }
+    return lastDrift_.Result(ppm, seconds);
   }
 
   unsigned Reset() override {
@@ -230,6 +298,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
       returned = true;
     }
     state_->head = state_->tail = nullptr;
+    state_->startAtNs = 0;
     if (returned) state_->SignalLocked();
     return MMSYSERR_NOERROR;
   }
@@ -250,6 +319,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
       // The event goes back to its owner even when the stream lives on.
       std::lock_guard lock(state_->mutex);
       event = std::move(state_->event);
+      lastDrift_ = state_->drift;
     }
     if (event) event->Set();
     state_.reset();
@@ -299,10 +369,45 @@ class PortAudioWaveOut final : public WaveOutDevice {
 
   // Runs on the sound system's thread: copies queued buffers one after the
   // other into the output, silence while paused or when nothing is queued.
-  static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                  PaStreamCallbackFlags, void* state) {
-    Fill(*static_cast<StreamState*>(state), static_cast<char*>(output), frames);
+  // A scheduled start begins inside the buffer that holds its sample.
+  static int Play(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                  PaStreamCallbackFlags, void* user) {
+    auto& s = *static_cast<StreamState*>(user);
+    const std::int64_t dacNs = DacRealtime(s, time);
+    char* out = static_cast<char*>(output);
+    std::lock_guard lock(s.mutex);
+    if (s.paused && s.startAtNs != 0 && dacNs != 0) {
+      double ahead = std::round(static_cast<double>(s.startAtNs - dacNs) * s.rate / 1e9);
+      if (ahead < static_cast<double>(frames)) {
+        auto lead = static_cast<unsigned long>(ahead > 0 ? ahead : 0);
+        s.paused = false;
+        s.startAtNs = 0;
+        s.drift.Begin(dacNs + static_cast<std::int64_t>(std::llround(lead * 1e9 / s.rate)),
+                      static_cast<std::int64_t>(lead));
+        std::size_t leadBytes = static_cast<std::size_t>(lead) * s.blockAlign;
+        std::memset(out, 0, leadBytes);
+        s.drift.Buffer(dacNs, frames, s.rate);
+        FillLocked(s, out + leadBytes, frames - lead);
+        return paContinue;
+      }
+    }
+    if (!s.paused && !s.drift.running && dacNs != 0) s.drift.Begin(dacNs, 0);
+    if (!s.paused) s.drift.Buffer(dacNs, frames, s.rate);
+    FillLocked(s, out, frames);
     return paContinue;
+  }
+
+  // When, on CLOCK_REALTIME, the first sample of the buffer at hand leaves
+  // the device; 0 when the sound system does not say. Its times are on a
+  // clock of its own, read beside ours here.
+  static std::int64_t DacRealtime(const StreamState& s, const PaStreamCallbackTimeInfo* time) {
+    if (time == nullptr || time->outputBufferDacTime <= 0) return 0;
+    double now = time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
+    double ahead = time->outputBufferDacTime - now;
+    if (now <= 0 || ahead < 0 || ahead > kMaxPlausibleLatency) return 0;
+    timespec real{};
+    if (::clock_gettime(CLOCK_REALTIME, &real) != 0) return 0;
+    return static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec + std::llround(ahead * 1e9);
   }
 
   // Runs on the sound system's thread when the stream has ended: after our
@@ -315,9 +420,8 @@ class PortAudioWaveOut final : public WaveOutDevice {
     state.SignalLocked();
   }
 
-  static void Fill(StreamState& s, char* out, unsigned long frames) {
+  static void FillLocked(StreamState& s, char* out, unsigned long frames) {
     std::size_t wanted = static_cast<std::size_t>(frames) * s.blockAlign;
-    std::lock_guard lock(s.mutex);
     bool finished = false;
     while (wanted > 0 && !s.paused && s.head != nullptr) {
       WaveHeader* h = s.head;
@@ -343,6 +447,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
   std::shared_ptr<PortAudioSession> session_ = std::make_shared<PortAudioSession>();
   PaStream* stream_ = nullptr;
   std::shared_ptr<StreamState> state_;  // while a stream is open
+  DriftMeter lastDrift_;                 // of the stream closed last
 };
 
 }  // namespace

@@ -31,6 +31,9 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   unsigned capsResult = platform::MMSYSERR_NOERROR;
   std::uint32_t formats = platform::WAVE_FORMAT_48M16;
   std::atomic<unsigned> openResult{platform::MMSYSERR_NOERROR};
+  // A device that keeps its schedule starts when the time comes; the script
+  // lets that be at once.
+  std::atomic<bool> keepsSchedule{false};
 
   unsigned GetNumDevs() override {
     Record("numdevs");
@@ -88,6 +91,21 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     paused_ = false;
     cv_.notify_all();
     return 0;
+  }
+  // Recorded with the time in whole seconds (the boundaries are whole).
+  // Otherwise the device stays paused, as one without timing does.
+  unsigned RestartAt(std::int64_t realtimeNs) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("restart at " + std::to_string(realtimeNs / 1000000000) +
+                     (realtimeNs % 1000000000 != 0 ? "+" + std::to_string(realtimeNs % 1000000000) + "ns" : ""));
+    if (keepsSchedule) paused_ = false;
+    cv_.notify_all();
+    return 0;
+  }
+  bool SampleClockDrift(double& ppm, double& seconds) override {
+    ppm = 0;
+    seconds = 0;
+    return false;
   }
   unsigned Reset() override {
     std::lock_guard lock(mutex_);
@@ -251,6 +269,8 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   unsigned Write(platform::WaveHeader& h) override { return to_.Write(h); }
   unsigned Pause() override { return to_.Pause(); }
   unsigned Restart() override { return to_.Restart(); }
+  unsigned RestartAt(std::int64_t ns) override { return to_.RestartAt(ns); }
+  bool SampleClockDrift(double& ppm, double& seconds) override { return to_.SampleClockDrift(ppm, seconds); }
   unsigned Reset() override { return to_.Reset(); }
   unsigned Close() override { return to_.Close(); }
   unsigned StreamError() override { return to_.StreamError(); }

@@ -88,8 +88,11 @@ TEST_F(TransmitterTest, StartAt101507CountsDown13To1AndBeginsAt101520) {
   StartThread();
   RunCountdownFrom1015_07();
 
-  EXPECT_EQ(device.Calls(), (std::vector<std::string>{"numdevs", "caps", "open 44100", "prepare", "prepare", "pause",
-                                                      "write", "write", "restart"}));
+  // Armed with the boundary's instant at the last count, to start on it to
+  // the sample; started at the boundary in case it could not.
+  EXPECT_EQ(device.Calls(),
+            (std::vector<std::string>{"numdevs", "caps", "open 44100", "prepare", "prepare", "pause", "write", "write",
+                                      "restart at " + std::to_string(At(2026, 3, 9, 10, 15, 20)), "restart"}));
   EXPECT_FALSE(device.IsPaused());
   // Both frames were built before the countdown: 10:15:21 (frame position 1)
   // in the buffer that plays first, then 10:15:41.
@@ -147,6 +150,7 @@ TEST_F(TransmitterTest, FirstFrameStartsOnTheNextBoundaryForEveryStartSecond) {
     // Not a second early; at once when the clock enters the boundary second.
     clock.Set(t - 2);
     ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+    EXPECT_EQ(device.Calls().back(), "restart at " + std::to_string(t - 1));
     EXPECT_TRUE(device.IsPaused());
     clock.Set(t - 1);
     ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
@@ -155,6 +159,35 @@ TEST_F(TransmitterTest, FirstFrameStartsOnTheNextBoundaryForEveryStartSecond) {
     Stop();
     ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
   }
+}
+
+// A poll that sees the last second before the boundary too late to arm
+// the device in time (a stalled machine) leaves it to the start at the
+// boundary; one armed device started by its schedule is not started again
+// and counts as transmitting from the boundary on.
+TEST_F(TransmitterTest, TheFirstFramePlaysFromTheBoundaryWithOrWithoutASchedule) {
+  StartThread();
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 13}));
+  clock.Set(At(2026, 3, 9, 10, 15, 20));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  EXPECT_EQ(device.Count("restart at " + std::to_string(At(2026, 3, 9, 10, 15, 20))), 0);
+  EXPECT_EQ(device.Calls().back(), "restart");
+  EXPECT_FALSE(device.IsPaused());
+  Stop();
+  ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+
+  device.keepsSchedule = true;
+  Start(At(2026, 3, 9, 10, 15, 35));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 5}));
+  clock.Set(At(2026, 3, 9, 10, 15, 39));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+  EXPECT_FALSE(device.IsPaused());
+  clock.Set(At(2026, 3, 9, 10, 15, 40));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  ASSERT_TRUE(device.FinishFront());
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  EXPECT_EQ(Decode(device.Queue().at(1), 44100), FrameFor(At(2026, 3, 9, 10, 16, 21)));
 }
 
 TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {

@@ -3,6 +3,7 @@
 // recording is received back into frames.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <regex>
@@ -77,8 +78,14 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   Child cli;
   ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
   std::vector<Line> lines;
+  std::string driftLine;
   Time64 firstFrameBegins = 0;
   while (auto text = cli.ReadLine()) {
+    ASSERT_TRUE(driftLine.empty()) << "after the clock's figure: " << *text;
+    if (text->rfind("sample clock ", 0) == 0) {
+      driftLine = *text;
+      continue;
+    }
     Line line;
     ASSERT_TRUE(ParseLine(*text, line)) << *text;
     if (line.text == "正在发波 1") {
@@ -105,6 +112,15 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   for (size_t i = 0; i + 5 < lines.size(); ++i) {
     EXPECT_EQ(lines[i].text, "等待 " + std::to_string(lines.size() - 5 - i) + " 秒开始发波");
   }
+  // Last, how the device's sample clock ran against the system clock over
+  // the minute: the null sink runs on the machine's own clock, so a figure
+  // far off would be a broken measurement.
+  std::smatch drift;
+  ASSERT_TRUE(std::regex_match(driftLine, drift,
+                               std::regex("sample clock ([-+][0-9.]+) ppm against the system clock \\(over ([0-9]+) s\\)")))
+      << driftLine;
+  EXPECT_LT(std::abs(std::stod(drift[1])), 1000.0) << driftLine;
+  EXPECT_GE(std::stoi(drift[2]), 55) << driftLine;
   // Transmission begins on a frame boundary.
   ASSERT_NE(firstFrameBegins, 0);
   EXPECT_EQ(platform::ToLocalTime(firstFrameBegins).second % 20, 0);

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/system_clock.h"
+
 namespace {
 
 using namespace platform;
@@ -75,6 +77,39 @@ TEST(WaveOut, PausedBuffersWaitThenPlayInOrderAndResetReturnsTheRest) {
   EXPECT_EQ(WaitForEvent(*event, 1000), 0) << "no signal on close";
   EXPECT_EQ(device->Close(), MMSYSERR_INVALHANDLE);
   EXPECT_EQ(device->Open(format, nullptr), MMSYSERR_NOERROR) << "the device cannot be opened again";
+}
+
+// Scheduled or, where the position says nothing, started by Restart at the
+// time: never a sample before it, and then played.
+TEST(WaveOut, AScheduledStartPlaysNothingBeforeItsTime) {
+  auto device = CreateWaveOutDevice();
+  EventHandle event = CreateEvent();
+  WaveFormat format;
+  format.nSamplesPerSec = kRate;
+  format.nAvgBytesPerSec = 2 * kRate;
+  ASSERT_EQ(device->Open(format, event), MMSYSERR_NOERROR);
+  Buffer a(kRate * 3 / 10);
+  ASSERT_EQ(device->PrepareHeader(a.header), MMSYSERR_NOERROR);
+  ASSERT_EQ(device->Pause(), MMSYSERR_NOERROR);
+  ASSERT_EQ(device->Write(a.header), MMSYSERR_NOERROR);
+  const std::int64_t at = GetSystemTimeNanoseconds() + 1000000000;
+  ASSERT_EQ(device->RestartAt(at), MMSYSERR_NOERROR);
+  EXPECT_EQ(device->UnprepareHeader(a.header), WAVERR_STILLPLAYING);
+  // The device's own silence ahead of the buffer signals as well.
+  for (std::int64_t left; (left = at - GetSystemTimeNanoseconds()) > 0;) {
+    WaitForEvent(*event, static_cast<int>(left / 1000000) + 1);
+    ASSERT_FALSE(a.header.dwFlags & WHDR_DONE) << "played before its time";
+  }
+  ASSERT_EQ(device->Restart(), MMSYSERR_NOERROR);
+  while (!(a.header.dwFlags & WHDR_DONE)) ASSERT_EQ(WaitForEvent(*event, 3000), 0) << "never played";
+  // Done no earlier than its 300 ms after the time, less the position's
+  // granularity.
+  EXPECT_GE(GetSystemTimeNanoseconds(), at + 250000000);
+  double ppm = 0, seconds = 0;
+  EXPECT_FALSE(device->SampleClockDrift(ppm, seconds)) << "a rate from a third of a second";
+  EXPECT_EQ(device->Reset(), MMSYSERR_NOERROR);
+  EXPECT_EQ(device->UnprepareHeader(a.header), MMSYSERR_NOERROR);
+  EXPECT_EQ(device->Close(), MMSYSERR_NOERROR);
 }
 
 }  // namespace

@@ -1,0 +1,331 @@
+// Where the seconds on the air lie against the system clock, measured at
+// the sound server. tempiola-cli transmits into a private PulseAudio's null
+// sink while its monitor is recorded with the system-clock time of every
+// read; the falling edge of each second (where the tone stops) is placed
+// against the second it starts. For comparison a small writer does the
+// same over the sound server's own interface, timing its samples by the
+// latency the server reports.
+//
+//   build/bench/bench_edge_alignment [rate ...]      (default 44100 48000 96000)
+//
+// TEMPIOLA_CLI_COMMAND runs another build of tempiola-cli, as in the tests
+// (the Windows build under Wine).
+// Needs what the sound tests need (pulseaudio, the ALSA pulse plugin).
+// Prints per rate and source the median and spread (max - min) of the
+// edges against the second in ms, positive = late; then, from a straight
+// line through them, where they lay at the start, how fast the sink's
+// sample clock ran (the edges follow it) and the spread about that line.
+// A private null sink's clock runs some 200 ppm fast, so over a minute the
+// edges move about 12 ms whoever writes; compare the two sources.
+#include <dlfcn.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/cli_command.h"
+#include "tests/e2e/sound_server.h"
+
+namespace {
+
+constexpr unsigned kRecordRate = 44100;  // the null sink's own
+constexpr double kTone = 13700;
+constexpr std::int64_t kSecondNs = 1000000000;
+
+std::int64_t RealtimeNs() {
+  timespec t{};
+  ::clock_gettime(CLOCK_REALTIME, &t);
+  return static_cast<std::int64_t>(t.tv_sec) * kSecondNs + t.tv_nsec;
+}
+
+// The few calls of libpulse-simple used here, bound at run time (the
+// library is there with the sound server; its headers need not be).
+struct PulseSimple {
+  struct SampleSpec {
+    int format;  // PA_SAMPLE_S16LE = 3
+    std::uint32_t rate;
+    std::uint8_t channels;
+  };
+  struct BufferAttr {
+    std::uint32_t maxlength, tlength, prebuf, minreq, fragsize;
+  };
+  using New = void* (*)(const char*, const char*, int, const char*, const char*, const SampleSpec*, const void*,
+                        const BufferAttr*, int*);
+  using Io = int (*)(void*, void*, std::size_t, int*);
+  using Latency = std::uint64_t (*)(void*, int*);
+  using Free = void (*)(void*);
+
+  New open = nullptr;
+  Io read = nullptr;
+  Io write = nullptr;
+  Latency latency = nullptr;
+  Free free = nullptr;
+
+  bool Load() {
+    void* lib = ::dlopen("libpulse-simple.so.0", RTLD_NOW);
+    if (lib == nullptr) return false;
+    open = reinterpret_cast<New>(::dlsym(lib, "pa_simple_new"));
+    read = reinterpret_cast<Io>(::dlsym(lib, "pa_simple_read"));
+    write = reinterpret_cast<Io>(::dlsym(lib, "pa_simple_write"));
+    latency = reinterpret_cast<Latency>(::dlsym(lib, "pa_simple_get_latency"));
+    free = reinterpret_cast<Free>(::dlsym(lib, "pa_simple_free"));
+    return open && read && write && latency && free;
+  }
+  void* Stream(bool playback, unsigned rate, std::uint32_t fragmentBytes, std::uint32_t targetBytes) const {
+    SampleSpec spec{3, rate, 1};
+    BufferAttr attr{~0u, playback ? targetBytes : ~0u, ~0u, ~0u, playback ? ~0u : fragmentBytes};
+    int error = 0;
+    return open(nullptr, "tempiola-bench", playback ? 1 : 2,
+                playback ? nullptr : (std::string(e2e::PrivateSoundServer::kSink) + ".monitor").c_str(), "bench",
+                &spec, nullptr, &attr, &error);
+  }
+};
+
+// The monitor, read 5 ms at a time, with the time each read returned.
+class Recorder {
+ public:
+  explicit Recorder(const PulseSimple& pa) : pa_(pa) {}
+  bool Start() {
+    stream_ = pa_.Stream(false, kRecordRate, kChunk * 2, 0);
+    if (stream_ == nullptr) return false;
+    thread_ = std::thread([this] {
+      std::int16_t chunk[kChunk];
+      while (!stop_) {
+        int error = 0;
+        if (pa_.read(stream_, chunk, sizeof chunk, &error) < 0) break;
+        std::int64_t now = RealtimeNs();
+        samples_.insert(samples_.end(), chunk, chunk + kChunk);
+        reads_.push_back({static_cast<std::int64_t>(samples_.size()), now});
+      }
+    });
+    return true;
+  }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (stream_ != nullptr) pa_.free(stream_);
+    stream_ = nullptr;
+  }
+  ~Recorder() { Stop(); }
+
+  const std::vector<std::int16_t>& samples() const { return samples_; }
+
+  // When sample n reached the monitor: every read returns after its last
+  // sample came, so the earliest (time - samples / rate) of the reads
+  // around n is the least delayed estimate.
+  std::int64_t TimeOfSample(std::int64_t n) const {
+    const std::int64_t window = 5 * kRecordRate;
+    std::int64_t best = INT64_MAX;
+    for (const Read& r : reads_) {
+      if (r.samplesAfter < n - window || r.samplesAfter > n + window) continue;
+      std::int64_t zero = r.at - r.samplesAfter * kSecondNs / kRecordRate;
+      best = std::min(best, zero);
+    }
+    return best + n * kSecondNs / kRecordRate;
+  }
+
+ private:
+  static constexpr std::size_t kChunk = kRecordRate / 200;
+  struct Read {
+    std::int64_t samplesAfter;
+    std::int64_t at;
+  };
+  const PulseSimple& pa_;
+  void* stream_ = nullptr;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::vector<std::int16_t> samples_;
+  std::vector<Read> reads_;
+};
+
+struct Edges {
+  std::vector<double> fallingMs;  // each against its nearest second
+  double firstRiseMs = NAN;       // where the tone first began
+  std::vector<std::int64_t> at;   // the falling edges' samples
+};
+
+double AgainstSecondMs(std::int64_t ns) {
+  std::int64_t phase = ((ns % kSecondNs) + kSecondNs) % kSecondNs;
+  if (phase >= kSecondNs / 2) phase -= kSecondNs;
+  return static_cast<double>(phase) / 1e6;
+}
+
+// Where the full-scale tone stops for at least 50 ms after having sounded
+// for at least 50 ms, and sounds again within the second: the end of the
+// run is no edge.
+Edges FindEdges(const Recorder& rec) {
+  const auto& s = rec.samples();
+  const std::int64_t gap = kRecordRate / 20;
+  const int threshold = 8000;
+  Edges edges;
+  std::int64_t loudSince = -1, lastLoud = -1;
+  std::int64_t pendingEdge = -1;
+  bool counted = true;
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(s.size()); ++i) {
+    if (std::abs(s[static_cast<std::size_t>(i)]) >= threshold) {
+      if (lastLoud < 0 || i - lastLoud > gap) {
+        if (pendingEdge >= 0 && i - pendingEdge < kRecordRate) {
+          edges.fallingMs.push_back(AgainstSecondMs(rec.TimeOfSample(pendingEdge)));
+          edges.at.push_back(pendingEdge);
+        }
+        pendingEdge = -1;
+        loudSince = i;
+        if (std::isnan(edges.firstRiseMs)) edges.firstRiseMs = AgainstSecondMs(rec.TimeOfSample(i));
+      }
+      lastLoud = i;
+      counted = false;
+    } else if (!counted && lastLoud >= 0 && i - lastLoud >= gap) {
+      counted = true;
+      if (lastLoud - loudSince >= gap) pendingEdge = lastLoud + 1;
+    }
+  }
+  return edges;
+}
+
+struct Figures {
+  double median = NAN, start = NAN;
+};
+
+// The edges drift with the sink's sample clock; a straight line through
+// them separates that drift (and where it started) from the jitter about it.
+Figures Report(const char* what, unsigned rate, const Edges& e, bool startsOnASecond) {
+  Figures f;
+  const std::size_t n = e.fallingMs.size();
+  if (std::getenv("BENCH_VERBOSE") != nullptr) {
+    for (std::size_t k = 0; k < n; ++k) {
+      std::printf(" %.2f(%lld)", e.fallingMs[k], k > 0 ? static_cast<long long>(e.at[k] - e.at[k - 1]) : 0LL);
+    }
+    std::printf("\n");
+  }
+  if (n < 3) {
+    std::printf("%6u Hz  %-34s too few edges (%zu)\n", rate, what, n);
+    return f;
+  }
+  double sx = 0, sy = 0, sxx = 0, sxy = 0;
+  std::vector<double> x(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    x[k] = static_cast<double>(e.at[k] - e.at[0]) / kRecordRate;
+    sx += x[k];
+    sy += e.fallingMs[k];
+    sxx += x[k] * x[k];
+    sxy += x[k] * e.fallingMs[k];
+  }
+  const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);  // ms per s
+  f.start = (sy - slope * sx) / n;
+  double lo = INFINITY, hi = -INFINITY;
+  for (std::size_t k = 0; k < n; ++k) {
+    double r = e.fallingMs[k] - (f.start + slope * x[k]);
+    lo = std::min(lo, r);
+    hi = std::max(hi, r);
+  }
+  std::vector<double> sorted = e.fallingMs;
+  std::sort(sorted.begin(), sorted.end());
+  f.median = sorted[n / 2];
+  std::printf(
+      "%6u Hz  %-34s median %+6.2f ms  spread %5.2f ms  |  at start %+6.2f ms, sink clock %+4.0f ppm, "
+      "spread about it %4.2f ms  (%zu edges over %.0f s)\n",
+      rate, what, f.median, sorted.back() - sorted.front(), f.start, -slope * 1000, hi - lo, n, x[n - 1]);
+  if (startsOnASecond) std::printf("%6u Hz  %-34s %+6.2f ms\n", rate, "  its first frame begins", e.firstRiseMs);
+  return f;
+}
+
+// A tone that stops for the first 200 ms of every second, each sample
+// written for the time the server's reported latency says it will play.
+bool RunCorrectedWriter(const PulseSimple& pa, unsigned rate, int seconds) {
+  // Half a second queued: a writer held up by a busy machine must not run
+  // dry, or every later edge would move by the gap.
+  void* out = pa.Stream(true, rate, 0, rate / 2 * 2);
+  if (out == nullptr) return false;
+  const std::size_t chunk = rate / 100;
+  std::vector<std::int16_t> buffer(chunk);
+  std::int64_t written = 0;
+  std::vector<std::int64_t> zeros;  // estimates of when sample 0 plays
+  std::int64_t zero = 0;
+  const std::int64_t total = static_cast<std::int64_t>(rate) * (seconds + 1);
+  int error = 0;
+  while (written < total) {
+    if (written < rate) {
+      std::fill(buffer.begin(), buffer.end(), 0);
+    } else {
+      if (zero == 0) {
+        std::sort(zeros.begin(), zeros.end());
+        zero = zeros[zeros.size() / 2];
+      }
+      for (std::size_t k = 0; k < chunk; ++k) {
+        std::int64_t n = written + static_cast<std::int64_t>(k);
+        std::int64_t at = zero + n * kSecondNs / rate;
+        bool off = ((at % kSecondNs) + kSecondNs) % kSecondNs < kSecondNs / 5;
+        buffer[k] = off ? 0 : static_cast<std::int16_t>(std::lround(32767 * std::sin(2 * M_PI * kTone * n / rate)));
+      }
+    }
+    if (pa.write(out, buffer.data(), chunk * 2, &error) < 0) break;
+    written += static_cast<std::int64_t>(chunk);
+    // Once the queue is full and playing, so that the latency is a real one.
+    if (written > rate * 3 / 4 && written < rate) {
+      std::int64_t now = RealtimeNs();
+      auto latencyUs = static_cast<std::int64_t>(pa.latency(out, &error));
+      zeros.push_back(now + latencyUs * 1000 - written * kSecondNs / rate);
+    }
+  }
+  // Let the last samples play out.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  pa.free(out);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<unsigned> rates;
+  for (int i = 1; i < argc; ++i) rates.push_back(static_cast<unsigned>(std::atoi(argv[i])));
+  if (rates.empty()) rates = {44100, 48000, 96000};
+  PulseSimple pa;
+  if (!pa.Load()) {
+    std::fprintf(stderr, "libpulse-simple.so.0 not found\n");
+    return 1;
+  }
+  e2e::PrivateSoundServer server;
+  std::string error;
+  if (!server.Start(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  for (unsigned rate : rates) {
+    Figures transmitter, writer;
+    {
+      Recorder rec(pa);
+      if (!rec.Start()) return 1;
+      e2e::Child cli;
+      std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
+      for (const char* word : {"transmit", "--minutes", "1", "--rate"}) command.emplace_back(word);
+      command.push_back(std::to_string(rate));
+      if (!cli.Spawn(command, "", (server.dir() / "cli.err").string())) {
+        return 1;
+      }
+      std::string last;
+      while (auto line = cli.ReadLine()) last = *line;
+      cli.Wait(std::chrono::seconds(30));
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      rec.Stop();
+      transmitter = Report("tempiola-cli transmit", rate, FindEdges(rec), true);
+      std::printf("%6u Hz  %-34s %s\n", rate, "  its last line:", last.c_str());
+    }
+    {
+      Recorder rec(pa);
+      if (!rec.Start() || !RunCorrectedWriter(pa, rate, 60)) return 1;
+      rec.Stop();
+      writer = Report("writer corrected by server latency", rate, FindEdges(rec), false);
+    }
+    std::printf("%6u Hz  %-34s median %+6.2f ms, at start %+6.2f ms\n\n", rate, "transmitter minus writer",
+                transmitter.median - writer.median, transmitter.start - writer.start);
+    std::fflush(stdout);
+  }
+  return 0;
+}
