@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 #include "ui/framework/window_enum.h"
 
 namespace {

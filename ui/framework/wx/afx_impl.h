@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "ui/framework/afx_modal.h"
+#include "ui/framework/wx/afx_modal.h"
 #include "ui/framework/afxwin.h"
 
 namespace afx {
