@@ -218,6 +218,8 @@ class CDialog : public CWnd {
   std::map<int, CWnd*> m_controls;  // by identifier; DDX-bound members replace the layer's wrappers
 
   std::vector<AfxNativeWindow*> m_itemWidgets;  // template order
+  AfxNativeWindow* m_hToolTips = nullptr;       // the back end's tool-tip window, where it has one
+  bool m_bDefault = false;                      // the system's own handling was asked for
 
   friend class CWnd;
   friend struct AfxDialogAccess;
