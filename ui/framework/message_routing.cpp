@@ -156,8 +156,7 @@ const char* AfxGetAppName() {
   if (g_app->m_pszAppName == nullptr) {
     // Named after the executable, without directory and extension.
     std::string name = platform::ExecutablePath();
-    const auto slash = name.find_last_of('/');
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    name.erase(0, platform::FileNameStart(name));
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     g_app->m_appName = name;
