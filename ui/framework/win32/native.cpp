@@ -244,11 +244,13 @@ bool IsToolTipRequest(std::intptr_t lParam, Handle* control) {
 }
 
 void AnswerToolTip(std::intptr_t lParam, const std::wstring& text) {
-  // The tip copies the text when it shows it; one answer at a time.
+  // The tip copies the text when it shows it; one answer at a time. No
+  // text is the empty text, which shows no tip: a null pointer would leave
+  // Wine's tip showing the text of the control asked about before.
   static std::wstring answer;
   answer = text;
   auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-  info->lpszText = answer.empty() ? nullptr : answer.data();
+  info->lpszText = answer.data();
   info->szText[0] = L'\0';
   info->hinst = nullptr;
 }
