@@ -21,12 +21,13 @@ END_MESSAGE_MAP()
 void SetExeDirFromPath(const char* path) {
   if (path == nullptr) path = "";
   // The directory is taken from the whole path; room is kept for the
-  // separator, so a directory too long for the buffer is cut, never the '/'.
-  const char* slash = std::strrchr(path, '/');
-  const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path) : std::strlen(path);
+  // separator, so a directory too long for the buffer is cut, never the
+  // separator.
+  const std::size_t start = platform::FileNameStart(path);
+  const std::size_t dirLength = start > 0 ? start - 1 : std::strlen(path);
   const std::size_t length = std::min(dirLength, sizeof g_exeDir - 2);
   std::memcpy(g_exeDir, path, length);
-  g_exeDir[length] = '/';
+  g_exeDir[length] = platform::kDirectorySeparators[0];
   g_exeDir[length + 1] = '\0';
 }
 

@@ -16,6 +16,7 @@ class CTempiolaApp : public CWinApp {
   DECLARE_MESSAGE_MAP()
 };
 
-// Fills g_exeDir from the executable's path: the text up to its last '/'
-// (the whole text when there is none), then one '/', bounded to 260 bytes.
+// Fills g_exeDir from the executable's path: the text up to its last
+// directory separator (the whole text when there is none), then the
+// system's separator, bounded to 260 bytes.
 void SetExeDirFromPath(const char* path);

@@ -1,15 +1,25 @@
 // Where the running executable lives (what GetModuleFileName gives on
-// Windows), from /proc/self/exe.
+// Windows, /proc/self/exe elsewhere).
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 // Full path of the running executable; empty when it cannot be read.
 std::string ExecutablePath();
 
-// The executable's directory, ending in '/'.
+// The executable's directory, ending in the system's separator.
 std::string ExecutableDirectory();
+
+// The system's directory separators; the first is the one it writes.
+extern const char kDirectorySeparators[];
+
+// Where the file name begins in a GBK path: just after its last separator,
+// 0 when it has none. The second byte of a double-byte character can be
+// '\\' and is not a separator.
+std::size_t FileNameStart(std::string_view path, std::string_view separators = kDirectorySeparators);
 
 }  // namespace platform

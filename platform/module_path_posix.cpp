@@ -13,11 +13,13 @@ std::string ExecutablePath() {
   return std::string(buf, static_cast<size_t>(n));
 }
 
+const char kDirectorySeparators[] = "/";
+
 std::string ExecutableDirectory() {
   std::string path = ExecutablePath();
-  size_t slash = path.find_last_of('/');
-  if (slash != std::string::npos) path.erase(slash);
-  return path + "/";
+  const std::size_t start = FileNameStart(path);
+  if (start > 0) path.erase(start - 1);
+  return path + kDirectorySeparators[0];
 }
 
 }  // namespace platform

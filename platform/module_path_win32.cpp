@@ -12,11 +12,13 @@ std::string ExecutablePath() {
   return std::string(buf, n);
 }
 
+const char kDirectorySeparators[] = "\\/";
+
 std::string ExecutableDirectory() {
   std::string path = ExecutablePath();
-  const size_t slash = path.find_last_of("\\/");
-  if (slash != std::string::npos) path.erase(slash);
-  return path + "\\";
+  const std::size_t start = FileNameStart(path);
+  if (start > 0) path.erase(start - 1);
+  return path + kDirectorySeparators[0];
 }
 
 }  // namespace platform

@@ -117,8 +117,8 @@ TEST(DialogRun, BuildsTheTemplateItemsInOrderWithTheTemplateTexts) {
     EXPECT_TRUE(w.IsVisible(IDC_SERVER_ADDRESS));
     EXPECT_TRUE(w.HasFocus(IDOK)) << "the first tab stop takes the focus";
     // The dialog-unit layout keeps the template's proportions.
-    wxWindow* ok = w.Dialog().GetDlgItem(IDOK)->GetWxWindow();
-    wxWindow* cancel = w.Dialog().GetDlgItem(IDCANCEL)->GetWxWindow();
+    wxWindow* ok = w.Dialog().GetDlgItem(IDOK)->GetNativeWindow();
+    wxWindow* cancel = w.Dialog().GetDlgItem(IDCANCEL)->GetNativeWindow();
     EXPECT_LT(ok->GetPosition().x, cancel->GetPosition().x);
     EXPECT_EQ(ok->GetPosition().y, cancel->GetPosition().y);
     w.Click(IDCANCEL);

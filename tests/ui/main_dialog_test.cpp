@@ -154,7 +154,7 @@ TEST(HelpBox, ShowsTheGuideReadOnlyFromTheTopAndClosesWithEscapeOrOk) {
           const std::string text = help.Text(IDC_HELP_TEXT);
           EXPECT_EQ(text, Utf8(res::kHelpText));
           EXPECT_EQ(text.rfind("软件介绍：\r\n", 0), 0u);
-          auto* edit = dynamic_cast<wxTextCtrl*>(help.Dialog().GetDlgItem(IDC_HELP_TEXT)->GetWxWindow());
+          auto* edit = dynamic_cast<wxTextCtrl*>(help.Dialog().GetDlgItem(IDC_HELP_TEXT)->GetNativeWindow());
           ASSERT_NE(edit, nullptr);
           EXPECT_EQ(edit->GetInsertionPoint(), 0) << "shown from its first line";
           help.Key(VK_ESCAPE);
@@ -221,7 +221,7 @@ TEST(MainDialog, ActivationRequestRestoresWithoutStayingOnTop) {
   WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
     ASSERT_TRUE(PostMessage(dlg.m_hWnd, WM_ACTIVATE_INSTANCE, 0, 0));
     w.Pump();
-    auto* frame = dynamic_cast<wxTopLevelWindow*>(dlg.GetWxWindow());
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(dlg.GetNativeWindow());
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->IsShown());
     EXPECT_FALSE(frame->IsIconized());

@@ -165,7 +165,7 @@ TEST_F(ServerListWindow, TheEditorStartsFromTheComboBoxAndEnablesModifyAndDelete
                    EXPECT_EQ(e.Title(), "修改服务器列表");
                    auto& editor = static_cast<CModifyServerListDlg&>(e.Dialog());
                    EXPECT_EQ(editor.m_listServers.GetExtendedStyle(), 0x21u) << "grid lines and full-row selection";
-                   auto* view = dynamic_cast<wxListCtrl*>(editor.m_listServers.GetWxWindow());
+                   auto* view = dynamic_cast<wxListCtrl*>(editor.m_listServers.GetNativeWindow());
                    ASSERT_NE(view, nullptr);
                    ASSERT_EQ(view->GetColumnCount(), 3);
                    const char* headings[] = {"序号", "地址", "备注"};

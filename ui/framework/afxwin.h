@@ -1,8 +1,9 @@
 // The dialog layer: application object, windows, dialogs built from the
 // templates in res/, controls addressed by identifier, message maps, message
-// boxes, wait cursor, tool tips and the system menu, over wxWidgets. All
-// text that crosses this interface is GBK; conversion to the toolkit's
-// Unicode happens inside the layer only.
+// boxes, wait cursor, tool tips and the system menu. The back end (the
+// window toolkit, or the system's own windows) is chosen by the build; its
+// afx_native.h names the object behind a window. All text that crosses this
+// interface is GBK; conversion to Unicode happens inside the layer only.
 #pragma once
 
 #include <map>
@@ -10,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "afx_native.h"
 #include "ui/framework/afx_msg.h"
 #include "afx/cstring.h"
 #include "afx/exception.h"
 
-class wxWindow;
 class CDialog;
 
 class CCmdTarget : public CObject {
@@ -126,9 +127,9 @@ class CWnd : public CCmdTarget {
   // Routes one message: the message map first, then the default handling.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-  // The toolkit widget and the template style (for the layer and its test
-  // support).
-  wxWindow* GetWxWindow() const { return m_pWindow; }
+  // The back end's object and the template style (for the layer and its
+  // test support).
+  AfxNativeWindow* GetNativeWindow() const { return m_pWindow; }
   std::uint32_t GetStyle() const { return m_dwStyle; }
   CWnd* GetOwnerDialog() const { return m_pOwner; }
 
@@ -145,12 +146,12 @@ class CWnd : public CCmdTarget {
 
   // Attaches this object to a widget: with handle 0 a new handle is made
   // (and released by Detach), else the given one is shared (DDX_Control).
-  void Attach(wxWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle = 0);
+  void Attach(AfxNativeWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle = 0);
   void Detach();
   // The window's text in GBK, as GetWindowText gives it.
   std::string TextGbk() const;
 
-  wxWindow* m_pWindow = nullptr;
+  AfxNativeWindow* m_pWindow = nullptr;
   int m_nID = 0;
   CWnd* m_pOwner = nullptr;  // the dialog of a control
   std::uint32_t m_dwStyle = 0;
@@ -216,7 +217,9 @@ class CDialog : public CWnd {
   std::vector<std::unique_ptr<CWnd>> m_ownedControls;
   std::map<int, CWnd*> m_controls;  // by identifier; DDX-bound members replace the layer's wrappers
 
-  std::vector<wxWindow*> m_itemWidgets;  // template order
+  std::vector<AfxNativeWindow*> m_itemWidgets;  // template order
+  AfxNativeWindow* m_hToolTips = nullptr;       // the back end's tool-tip window, where it has one
+  bool m_bDefault = false;                      // the system's own handling was asked for
 
   friend class CWnd;
   friend struct AfxDialogAccess;

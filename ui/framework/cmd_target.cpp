@@ -1,8 +1,6 @@
 // Message maps: lookup (most derived class first, first matching row wins)
 // and command routing.
-#include <wx/utils.h>
-
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/afxwin.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
   static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
@@ -54,12 +52,6 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code, CCmdUI* cmdUI) {
     return FALSE;
   }
   return TRUE;
-}
-
-void CCmdTarget::BeginWaitCursor() { wxBeginBusyCursor(); }
-
-void CCmdTarget::EndWaitCursor() {
-  if (wxIsBusy()) wxEndBusyCursor();
 }
 
 void CCmdUI::Enable(BOOL on) {

@@ -3,7 +3,8 @@
 #include <map>
 #include <mutex>
 
-#include "ui/framework/afx_impl.h"
+#include "afx/cstring.h"
+#include "ui/framework/top_levels.h"
 #include "ui/framework/window_enum.h"
 
 namespace {

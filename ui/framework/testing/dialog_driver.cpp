@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "platform/text_encoding.h"
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 namespace afxtest {
 
@@ -84,7 +84,7 @@ bool Window::HasFocus(int id) const {
 
 bool Window::IsReadOnly(int id) const {
   CWnd* c = Control(id);
-  auto* t = c ? dynamic_cast<wxTextCtrl*>(c->GetWxWindow()) : nullptr;
+  auto* t = c ? dynamic_cast<wxTextCtrl*>(c->GetNativeWindow()) : nullptr;
   EXPECT_NE(t, nullptr) << "no edit box " << id;
   return t && !t->IsEditable();
 }
@@ -103,7 +103,7 @@ std::vector<std::string> Window::Items(int id) const {
   CWnd* c = Control(id);
   EXPECT_NE(c, nullptr) << "no control " << id;
   if (c == nullptr) return items;
-  wxWindow* w = c->GetWxWindow();
+  wxWindow* w = c->GetNativeWindow();
   if (auto* choice = dynamic_cast<wxChoice*>(w)) {
     for (unsigned i = 0; i < choice->GetCount(); ++i) items.emplace_back(choice->GetString(i).utf8_str());
   } else if (auto* list = dynamic_cast<wxListBox*>(w)) {
@@ -120,7 +120,7 @@ int Window::Selection(int id) const {
   CWnd* c = Control(id);
   EXPECT_NE(c, nullptr) << "no control " << id;
   if (c == nullptr) return -1;
-  wxWindow* w = c->GetWxWindow();
+  wxWindow* w = c->GetNativeWindow();
   if (auto* choice = dynamic_cast<wxChoice*>(w)) return choice->GetSelection();
   if (auto* list = dynamic_cast<wxListBox*>(w)) return list->GetSelection();
   if (auto* view = dynamic_cast<wxListCtrl*>(w)) {
@@ -158,7 +158,7 @@ int Window::TopIndex(int id) const {
 
 void Window::Click(int id) {
   CWnd* c = Control(id);
-  auto* button = c ? dynamic_cast<wxButton*>(c->GetWxWindow()) : nullptr;
+  auto* button = c ? dynamic_cast<wxButton*>(c->GetNativeWindow()) : nullptr;
   if (button == nullptr) {
     ADD_FAILURE() << "no button " << id;
     return;
@@ -178,7 +178,7 @@ void Window::Click(int id) {
 
 void Window::SetText(int id, const std::string& text) {
   CWnd* c = Control(id);
-  auto* edit = c ? dynamic_cast<wxTextCtrl*>(c->GetWxWindow()) : nullptr;
+  auto* edit = c ? dynamic_cast<wxTextCtrl*>(c->GetNativeWindow()) : nullptr;
   if (edit == nullptr) {
     ADD_FAILURE() << "no edit box " << id;
     return;
@@ -190,7 +190,7 @@ void Window::SetText(int id, const std::string& text) {
 
 void Window::Select(int id, int index) {
   CWnd* c = Control(id);
-  wxWindow* w = c ? c->GetWxWindow() : nullptr;
+  wxWindow* w = c ? c->GetNativeWindow() : nullptr;
   if (auto* choice = dynamic_cast<wxChoice*>(w)) {
     choice->SetSelection(index);
   } else if (auto* list = dynamic_cast<wxListBox*>(w)) {
@@ -260,7 +260,7 @@ std::string Window::ToolTip(int id) const {
 
 std::string Window::ShownToolTip(int id) const {
   CWnd* c = Control(id);
-  wxWindow* w = c ? c->GetWxWindow() : nullptr;
+  wxWindow* w = c ? c->GetNativeWindow() : nullptr;
   return w ? std::string(w->GetToolTipText().utf8_str()) : std::string();
 }
 

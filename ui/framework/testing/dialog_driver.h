@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/framework/afx_modal.h"
+#include "ui/framework/wx/afx_modal.h"
 #include "ui/framework/afxwin.h"
 
 namespace afxtest {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "res/strings.h"
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 namespace {
 

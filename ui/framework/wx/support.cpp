@@ -1,5 +1,6 @@
 // Text conversion, fonts, the handle map, the modal stack and key codes.
 #include <wx/fontenum.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <map>
@@ -7,7 +8,7 @@
 #include <unordered_map>
 
 #include "platform/text_encoding.h"
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 namespace afx {
 
@@ -84,7 +85,7 @@ CWnd* LookupHandle(HWND handle) {
 CWnd* LookupWidget(const wxWindow* widget) {
   if (widget == nullptr) return nullptr;
   for (auto& [handle, wnd] : Handles()) {
-    if (wnd->GetWxWindow() == widget) return wnd;
+    if (wnd->GetNativeWindow() == widget) return wnd;
   }
   return nullptr;
 }
@@ -132,7 +133,7 @@ wxWindow* ActiveWindow() {
     if ((*it)->window != nullptr) return (*it)->window;
   }
   CWnd* main = AfxGetMainWnd();
-  return main ? main->GetWxWindow() : nullptr;
+  return main ? main->GetNativeWindow() : nullptr;
 }
 
 UINT VirtualKey(int code) {
@@ -172,3 +173,10 @@ UINT VirtualKey(int code) {
 void AfxSetModalObserver(AfxModalObserver* observer) { afx::g_observer = observer; }
 
 std::vector<AfxModalFrame*> AfxModalStack() { return afx::Stack(); }
+
+void CCmdTarget::BeginWaitCursor() { wxBeginBusyCursor(); }
+
+void CCmdTarget::EndWaitCursor() {
+  if (wxIsBusy()) wxEndBusyCursor();
+}
+

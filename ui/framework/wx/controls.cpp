@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 namespace {
 

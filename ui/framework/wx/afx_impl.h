@@ -7,7 +7,8 @@
 #include <exception>
 #include <string>
 
-#include "ui/framework/afx_modal.h"
+#include "ui/framework/top_levels.h"
+#include "ui/framework/wx/afx_modal.h"
 #include "ui/framework/afxwin.h"
 
 namespace afx {
@@ -28,11 +29,6 @@ void UnmapHandle(HWND handle);
 CWnd* LookupHandle(HWND handle);
 CWnd* LookupWidget(const wxWindow* widget);
 
-// Top-level windows, kept for enumeration from any thread (see window_list).
-void AddTopLevel(HWND handle, const std::string& titleGbk);
-void SetTopLevelTitle(HWND handle, const std::string& titleGbk);
-void RaiseTopLevel(HWND handle);
-void RemoveTopLevel(HWND handle);
 
 // Modal loops.
 void PushModal(AfxModalFrame* frame);

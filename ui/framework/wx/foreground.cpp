@@ -3,7 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "res/strings.h"
-#include "ui/framework/afx_impl.h"
+#include "ui/framework/wx/afx_impl.h"
 
 namespace {
 
@@ -56,12 +56,12 @@ class AfxDialogWindow : public wxDialog {
   // widgets take the pointer and it never sees it enter; asked again
   // whenever it enters a control that does see it.
   void AskToolTip(CWnd* control) {
-    if (owner_ == nullptr || control == nullptr || control == owner_ || control->GetWxWindow() == nullptr) return;
+    if (owner_ == nullptr || control == nullptr || control == owner_ || control->GetNativeWindow() == nullptr) return;
     const std::string text = AfxDialogAccess::ToolTipText(*owner_, control->GetDlgCtrlID());
     if (text.empty()) {
-      control->GetWxWindow()->UnsetToolTip();
+      control->GetNativeWindow()->UnsetToolTip();
     } else {
-      control->GetWxWindow()->SetToolTip(afx::ToWx(text.c_str()));
+      control->GetNativeWindow()->SetToolTip(afx::ToWx(text.c_str()));
     }
   }
 
@@ -203,19 +203,6 @@ class AfxDialogWindow : public wxDialog {
 };
 
 // ---------------------------------------------------------------------------
-
-const AFX_MSGMAP* CDialog::GetThisMessageMap() {
-  using ThisClass = CDialog;
-  static const AFX_MSGMAP_ENTRY entries[] = {
-      ON_COMMAND(IDOK, &ThisClass::OnOK)                          //
-      ON_COMMAND(IDCANCEL, &ThisClass::OnCancel)                  //
-      {0, 0, 0, 0, AfxSig_end, nullptr},
-  };
-  static const AFX_MSGMAP map = {&CWnd::GetThisMessageMap, &entries[0]};
-  return &map;
-}
-
-const AFX_MSGMAP* CDialog::GetMessageMap() const { return GetThisMessageMap(); }
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
@@ -419,26 +406,6 @@ void CDialog::EndDialog(int result) {
   if (m_bInModal && window && window->IsModal()) window->EndModal(result);
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-  CDataExchange dx(this, saveAndValidate);
-  DoDataExchange(&dx);
-  return TRUE;
-}
-
-BOOL CDialog::OnInitDialog() {
-  UpdateData(FALSE);
-  return TRUE;
-}
-
-void CDialog::OnOK() {
-  if (!UpdateData(TRUE)) return;
-  EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow);
   if (message == WM_SYSCOMMAND) {
@@ -494,7 +461,7 @@ bool AfxDialogAccess::KeyDown(CDialog& dialog, UINT vk, bool alt) {
     if (vk == VK_RETURN) {
       // A focused push button takes Return; else the default button, else IDOK.
       int id = IDOK;
-      if (focus && focus->GetOwnerDialog() == &dialog && dynamic_cast<wxButton*>(focus->GetWxWindow())) {
+      if (focus && focus->GetOwnerDialog() == &dialog && dynamic_cast<wxButton*>(focus->GetNativeWindow())) {
         id = focus->GetDlgCtrlID();
       } else {
         for (int i = 0; i < dialog.m_pTemplate->itemCount; ++i) {
@@ -568,7 +535,7 @@ struct CPaintDC::Impl {
 };
 
 CPaintDC::CPaintDC(CWnd* window) : impl_(std::make_unique<Impl>()) {
-  wxWindow* w = window ? window->GetWxWindow() : nullptr;
+  wxWindow* w = window ? window->GetNativeWindow() : nullptr;
   impl_->window = w;
   if (w == nullptr) return;
   if (w == g_paintTarget) {

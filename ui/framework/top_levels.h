@@ -1,0 +1,16 @@
+// Inside the dialog layer: the program's top-level windows by handle and
+// title, topmost first, as every back end reports them (see window_enum.h).
+#pragma once
+
+#include <string>
+
+#include "ui/framework/afx_msg.h"
+
+namespace afx {
+
+void AddTopLevel(HWND handle, const std::string& titleGbk);
+void SetTopLevelTitle(HWND handle, const std::string& titleGbk);
+void RaiseTopLevel(HWND handle);
+void RemoveTopLevel(HWND handle);
+
+}  // namespace afx
