@@ -14,6 +14,7 @@
 #include "res/strings.h"
 #include "ui/framework/afxwin.h"
 #include "ui/framework/foreground.h"
+#include "ui/framework/shared_parts.h"
 #include "ui/framework/top_levels.h"
 #include "ui/framework/win32/native.h"
 
@@ -45,16 +46,7 @@ CWnd* ByWindow(w32::Handle window) {
   return nullptr;
 }
 
-template <class F>
-void Guarded(F&& f) {
-  try {
-    f();
-  } catch (CException* e) {
-    AfxReportException(e);
-  } catch (...) {
-    AfxReportException(nullptr);
-  }
-}
+using afx::Guarded;
 
 std::string GbkText(w32::Handle window) { return window ? w32::Gbk(w32::Text(window)) : std::string(); }
 
@@ -183,13 +175,6 @@ struct AfxDialogAccess {
 
 // ---- CWnd -------------------------------------------------------------------
 
-const CWnd CWnd::wndTopMost;
-const CWnd CWnd::wndNoTopMost;
-
-CWnd::CWnd() = default;
-
-CWnd::~CWnd() { Detach(); }
-
 void CWnd::Attach(AfxNativeWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle) {
   Detach();
   m_pWindow = window;
@@ -295,32 +280,6 @@ void CWnd::GotoDlgCtrl(CWnd* control) {
   if (control && control->m_pWindow && m_pWindow) w32::NextDlgCtrl(m_pWindow, control->m_pWindow);
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL revert) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || !dialog->m_bHasSysMenu) return nullptr;
-  if (revert) {
-    dialog->ResetSystemMenu();
-    return nullptr;
-  }
-  return &dialog->m_sysMenu;
-}
-
-HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  HICON& slot = bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-  HICON previous = slot;
-  slot = icon;
-  dialog->ApplyIcons();
-  return previous;
-}
-
-HICON CWnd::GetIcon(BOOL bigIcon) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-}
-
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (m_pWindow == nullptr) return FALSE;
   if (insertAfter == &wndTopMost || insertAfter == &wndNoTopMost) {
@@ -364,32 +323,7 @@ void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
   }
 }
 
-void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-  if (dx == nullptr || dx->m_pDlgWnd == nullptr || dx->m_bSaveAndValidate) return;
-  CDialog* dialog = dx->m_pDlgWnd;
-  CWnd* layer = dialog->GetDlgItem(id);
-  if (layer == nullptr || layer == &control) return;
-  control.Attach(layer->m_pWindow, id, dialog, layer->m_dwStyle, layer->m_hWnd);
-  dialog->m_controls[id] = &control;
-}
-
 // ---- CDialog ----------------------------------------------------------------
-
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
-
-CDialog::~CDialog() {
-  if (m_pWindow != nullptr) DestroyDialogWindow();
-}
-
-void CDialog::ResetSystemMenu() {
-  // The system builds the menu's own items; these stand for them so that
-  // appended items follow them, as on every system.
-  m_sysMenu.RemoveAll();
-  const bool canMinimize = m_pTemplate && (m_pTemplate->style & WS_MINIMIZEBOX);
-  m_sysMenu.AppendMenu(MF_STRING | (canMinimize ? 0 : MF_GRAYED), SC_MINIMIZE, res::kSysMenuMinimize);
-  m_sysMenu.AppendMenu(MF_SEPARATOR);
-  m_sysMenu.AppendMenu(MF_STRING, SC_CLOSE, res::kSysMenuClose);
-}
 
 void CDialog::ApplyIcons() {
   if (m_pWindow == nullptr) return;
@@ -397,32 +331,6 @@ void CDialog::ApplyIcons() {
   if (m_hIconSmall) w32::SetWindowIcon(m_pWindow, false, m_hIconSmall->small);
 }
 
-CWnd* CDialog::ControlById(int id) const {
-  auto it = m_controls.find(id);
-  return it == m_controls.end() ? nullptr : it->second;
-}
-
-namespace {
-
-std::unique_ptr<CWnd> WrapperFor(DlgItemClass c) {
-  switch (c) {
-    case DlgItemClass::Button:
-      return std::make_unique<CButton>();
-    case DlgItemClass::Edit:
-      return std::make_unique<CEdit>();
-    case DlgItemClass::ComboBox:
-      return std::make_unique<CComboBox>();
-    case DlgItemClass::ListBox:
-      return std::make_unique<CListBox>();
-    case DlgItemClass::ListView:
-      return std::make_unique<CListCtrl>();
-    case DlgItemClass::Static:
-      break;
-  }
-  return std::make_unique<CStatic>();
-}
-
-}  // namespace
 
 void CDialog::CreateControls() {
   for (int i = 0; i < m_pTemplate->itemCount; ++i) {
@@ -430,7 +338,7 @@ void CDialog::CreateControls() {
     w32::Handle window = item.id >= 0 ? w32::Item(m_pWindow, item.id) : nullptr;
     m_itemWidgets.push_back(window);
     if (item.id >= 0 && window) {
-      std::unique_ptr<CWnd> wrapper = WrapperFor(item.itemClass);
+      std::unique_ptr<CWnd> wrapper = afx::WrapperFor(item.itemClass);
       AfxDialogAccess::Bind(*wrapper, window, item.id, this, item.style);
       m_controls[item.id] = wrapper.get();
       m_ownedControls.push_back(std::move(wrapper));
@@ -840,14 +748,6 @@ int AfxMessageBox(const char* text, UINT type, UINT) {
   return result == IDCANCEL ? IDCANCEL : IDOK;
 }
 
-void AfxReportException(CException* e) {
-  char text[512] = {0};
-  if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0') {
-    std::snprintf(text, sizeof text, "%s", res::kInternalError);
-  }
-  if (e) e->Delete();
-  AfxMessageBox(text, MB_OK);
-}
 
 // ---- Bringing a window forward -----------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "ui/framework/top_levels.h"
 #include "ui/framework/wx/afx_modal.h"
 #include "ui/framework/afxwin.h"
+#include "ui/framework/shared_parts.h"
 
 namespace afx {
 
@@ -36,20 +37,6 @@ void PopModal(AfxModalFrame* frame);
 void NotifyModalStarted(AfxModalFrame* frame);
 // The window a new modal window should belong to.
 wxWindow* ActiveWindow();
-
-// Runs a handler; an exception that escapes it is reported in a message box.
-template <class F>
-void Guarded(F&& f) {
-  try {
-    f();
-  } catch (CException* e) {
-    AfxReportException(e);
-  } catch (const std::exception&) {
-    AfxReportException(nullptr);
-  } catch (...) {
-    AfxReportException(nullptr);
-  }
-}
 
 // Brings a top-level window forward with the input focus.
 void PresentWindow(wxTopLevelWindow* window);

@@ -204,20 +204,6 @@ class AfxDialogWindow : public wxDialog {
 
 // ---------------------------------------------------------------------------
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
-
-CDialog::~CDialog() {
-  if (m_pWindow != nullptr) DestroyDialogWindow();
-}
-
-void CDialog::ResetSystemMenu() {
-  m_sysMenu.RemoveAll();
-  const bool canMinimize = m_pTemplate && (m_pTemplate->style & WS_MINIMIZEBOX);
-  m_sysMenu.AppendMenu(MF_STRING | (canMinimize ? 0 : MF_GRAYED), SC_MINIMIZE, res::kSysMenuMinimize);
-  m_sysMenu.AppendMenu(MF_SEPARATOR);
-  m_sysMenu.AppendMenu(MF_STRING, SC_CLOSE, res::kSysMenuClose);
-}
-
 void CDialog::ApplyIcons() {
   auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow);
   if (tl == nullptr) return;
@@ -227,30 +213,7 @@ void CDialog::ApplyIcons() {
   tl->SetIcons(bundle);
 }
 
-CWnd* CDialog::ControlById(int id) const {
-  auto it = m_controls.find(id);
-  return it == m_controls.end() ? nullptr : it->second;
-}
-
 namespace {
-
-std::unique_ptr<CWnd> WrapperFor(DlgItemClass c) {
-  switch (c) {
-    case DlgItemClass::Button:
-      return std::make_unique<CButton>();
-    case DlgItemClass::Edit:
-      return std::make_unique<CEdit>();
-    case DlgItemClass::ComboBox:
-      return std::make_unique<CComboBox>();
-    case DlgItemClass::ListBox:
-      return std::make_unique<CListBox>();
-    case DlgItemClass::ListView:
-      return std::make_unique<CListCtrl>();
-    case DlgItemClass::Static:
-      break;
-  }
-  return std::make_unique<CStatic>();
-}
 
 long Border(const DlgItemTemplate& item) { return (item.style & WS_BORDER) ? wxBORDER_SUNKEN : wxBORDER_NONE; }
 
@@ -320,7 +283,7 @@ void CDialog::CreateControls() {
     w->BindInput(widget);
     m_itemWidgets.push_back(widget);
     if (item.id >= 0) {
-      std::unique_ptr<CWnd> wrapper = WrapperFor(item.itemClass);
+      std::unique_ptr<CWnd> wrapper = afx::WrapperFor(item.itemClass);
       wrapper->Attach(widget, item.id, this, item.style);
       m_controls[item.id] = wrapper.get();
       m_ownedControls.push_back(std::move(wrapper));

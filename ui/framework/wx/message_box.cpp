@@ -85,11 +85,3 @@ BOOL AfxEndMessageBox(AfxModalFrame& frame, int id) {
   return TRUE;
 }
 
-void AfxReportException(CException* e) {
-  char text[512] = {0};
-  if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0') {
-    std::snprintf(text, sizeof text, "%s", res::kInternalError);
-  }
-  if (e) e->Delete();
-  AfxMessageBox(text, MB_OK);
-}

@@ -7,13 +7,6 @@
 
 #include "ui/framework/wx/afx_impl.h"
 
-const CWnd CWnd::wndTopMost;
-const CWnd CWnd::wndNoTopMost;
-
-CWnd::CWnd() = default;
-
-CWnd::~CWnd() { Detach(); }
-
 void CWnd::Attach(wxWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle) {
   Detach();
   m_pWindow = window;
@@ -188,32 +181,6 @@ void CWnd::GotoDlgCtrl(CWnd* control) {
   if (auto* t = dynamic_cast<wxTextCtrl*>(control->m_pWindow)) t->SelectAll();
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL revert) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || !dialog->m_bHasSysMenu) return nullptr;
-  if (revert) {
-    dialog->ResetSystemMenu();
-    return nullptr;
-  }
-  return &dialog->m_sysMenu;
-}
-
-HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  HICON& slot = bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-  HICON previous = slot;
-  slot = icon;
-  dialog->ApplyIcons();
-  return previous;
-}
-
-HICON CWnd::GetIcon(BOOL bigIcon) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-}
-
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (m_pWindow == nullptr) return FALSE;
   if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
@@ -260,11 +227,3 @@ void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
   }
 }
 
-void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-  if (dx == nullptr || dx->m_pDlgWnd == nullptr || dx->m_bSaveAndValidate) return;
-  CDialog* dialog = dx->m_pDlgWnd;
-  CWnd* layer = dialog->GetDlgItem(id);
-  if (layer == nullptr || layer == &control) return;
-  control.Attach(layer->m_pWindow, id, dialog, layer->m_dwStyle, layer->m_hWnd);
-  dialog->m_controls[id] = &control;
-}

@@ -1,0 +1,101 @@
+// The parts of CWnd and CDialog that need nothing of the toolkit.
+#include "ui/framework/shared_parts.h"
+
+#include <cstdio>
+
+#include "res/strings.h"
+
+namespace afx {
+
+std::unique_ptr<CWnd> WrapperFor(DlgItemClass c) {
+  switch (c) {
+    case DlgItemClass::Button:
+      return std::make_unique<CButton>();
+    case DlgItemClass::Edit:
+      return std::make_unique<CEdit>();
+    case DlgItemClass::ComboBox:
+      return std::make_unique<CComboBox>();
+    case DlgItemClass::ListBox:
+      return std::make_unique<CListBox>();
+    case DlgItemClass::ListView:
+      return std::make_unique<CListCtrl>();
+    case DlgItemClass::Static:
+      break;
+  }
+  return std::make_unique<CStatic>();
+}
+
+}  // namespace afx
+
+const CWnd CWnd::wndTopMost;
+const CWnd CWnd::wndNoTopMost;
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() { Detach(); }
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() {
+  if (m_pWindow != nullptr) DestroyDialogWindow();
+}
+
+void CDialog::ResetSystemMenu() {
+  // The system builds the menu's own items; these stand for them so that
+  // appended items follow them, as on every system.
+  m_sysMenu.RemoveAll();
+  const bool canMinimize = m_pTemplate && (m_pTemplate->style & WS_MINIMIZEBOX);
+  m_sysMenu.AppendMenu(MF_STRING | (canMinimize ? 0 : MF_GRAYED), SC_MINIMIZE, res::kSysMenuMinimize);
+  m_sysMenu.AppendMenu(MF_SEPARATOR);
+  m_sysMenu.AppendMenu(MF_STRING, SC_CLOSE, res::kSysMenuClose);
+}
+
+CWnd* CDialog::ControlById(int id) const {
+  auto it = m_controls.find(id);
+  return it == m_controls.end() ? nullptr : it->second;
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL revert) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr || !dialog->m_bHasSysMenu) return nullptr;
+  if (revert) {
+    dialog->ResetSystemMenu();
+    return nullptr;
+  }
+  return &dialog->m_sysMenu;
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr) return nullptr;
+  HICON& slot = bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
+  HICON previous = slot;
+  slot = icon;
+  dialog->ApplyIcons();
+  return previous;
+}
+
+HICON CWnd::GetIcon(BOOL bigIcon) const {
+  auto* dialog = dynamic_cast<const CDialog*>(this);
+  if (dialog == nullptr) return nullptr;
+  return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
+}
+
+// The control of the template takes the dialog's own object for it.
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+  if (dx == nullptr || dx->m_pDlgWnd == nullptr || dx->m_bSaveAndValidate) return;
+  CDialog* dialog = dx->m_pDlgWnd;
+  CWnd* layer = dialog->GetDlgItem(id);
+  if (layer == nullptr || layer == &control) return;
+  control.Attach(layer->m_pWindow, id, dialog, layer->m_dwStyle, layer->m_hWnd);
+  dialog->m_controls[id] = &control;
+}
+
+void AfxReportException(CException* e) {
+  char text[512] = {0};
+  if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0') {
+    std::snprintf(text, sizeof text, "%s", res::kInternalError);
+  }
+  if (e) e->Delete();
+  AfxMessageBox(text, MB_OK);
+}
