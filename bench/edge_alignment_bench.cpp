@@ -79,12 +79,12 @@ struct PulseSimple {
     return open && read && write && latency && free;
   }
   void* Stream(bool playback, unsigned rate, std::uint32_t fragmentBytes, std::uint32_t targetBytes) const {
-    SampleSpec spec{3, rate, 1};
+    SampleSpec format{3, rate, 1};
     BufferAttr attr{~0u, playback ? targetBytes : ~0u, ~0u, ~0u, playback ? ~0u : fragmentBytes};
     int error = 0;
     return open(nullptr, "tempiola-bench", playback ? 1 : 2,
                 playback ? nullptr : (std::string(e2e::PrivateSoundServer::kSink) + ".monitor").c_str(), "bench",
-                &spec, nullptr, &attr, &error);
+                &format, nullptr, &attr, &error);
   }
 };
 
