@@ -201,6 +201,8 @@ class CDialog : public CWnd {
   void ResetSystemMenu();
   void ApplyIcons();
   CWnd* ControlById(int id) const;
+  // Close as Cancel, the minimised icon's background, else CWnd's default.
+  LRESULT CloseOrDefault(UINT message, WPARAM wParam, LPARAM lParam);
   void AskToolTip(int id, std::string& utf8) const;
 
   UINT m_nIDTemplate;

@@ -50,6 +50,23 @@ void CDialog::ResetSystemMenu() {
   m_sysMenu.AppendMenu(MF_STRING, SC_CLOSE, res::kSysMenuClose);
 }
 
+// The end of every back end's default handling of a dialog's messages.
+LRESULT CDialog::CloseOrDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    // Closing is the Cancel command, unless a Cancel button is disabled.
+    CWnd* cancel = ControlById(IDCANCEL);
+    if (cancel == nullptr || cancel->IsWindowEnabled()) {
+      SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), cancel ? static_cast<LPARAM>(cancel->m_hWnd) : 0);
+    }
+    return 0;
+  }
+  if (message == WM_ICONERASEBKGND) {
+    if (auto* dc = reinterpret_cast<CPaintDC*>(wParam)) dc->EraseBackground();
+    return 0;
+  }
+  return CWnd::DefWindowProc(message, wParam, lParam);
+}
+
 CWnd* CDialog::ControlById(int id) const {
   auto it = m_controls.find(id);
   return it == m_controls.end() ? nullptr : it->second;

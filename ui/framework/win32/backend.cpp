@@ -421,19 +421,7 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     m_bDefault = true;
     return 0;
   }
-  if (message == WM_CLOSE) {
-    // Closing is the Cancel command, unless a Cancel button is disabled.
-    CWnd* cancel = ControlById(IDCANCEL);
-    if (cancel == nullptr || cancel->IsWindowEnabled()) {
-      SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), cancel ? static_cast<LPARAM>(cancel->m_hWnd) : 0);
-    }
-    return 0;
-  }
-  if (message == WM_ICONERASEBKGND) {
-    if (auto* dc = reinterpret_cast<CPaintDC*>(wParam)) dc->EraseBackground();
-    return 0;
-  }
-  return CWnd::DefWindowProc(message, wParam, lParam);
+  return CloseOrDefault(message, wParam, lParam);
 }
 
 std::intptr_t AfxDialogAccess::Procedure(void* context, w32::Handle window, unsigned message, std::uintptr_t wParam,
