@@ -2,7 +2,6 @@
 // a dialog reacts to, message maps, posted messages, controls, message
 // boxes and the report of an exception that escapes a handler.
 #include <gtest/gtest.h>
-#include <wx/wx.h>
 
 #include <atomic>
 #include <thread>
@@ -117,10 +116,8 @@ TEST(DialogRun, BuildsTheTemplateItemsInOrderWithTheTemplateTexts) {
     EXPECT_TRUE(w.IsVisible(IDC_SERVER_ADDRESS));
     EXPECT_TRUE(w.HasFocus(IDOK)) << "the first tab stop takes the focus";
     // The dialog-unit layout keeps the template's proportions.
-    wxWindow* ok = w.Dialog().GetDlgItem(IDOK)->GetNativeWindow();
-    wxWindow* cancel = w.Dialog().GetDlgItem(IDCANCEL)->GetNativeWindow();
-    EXPECT_LT(ok->GetPosition().x, cancel->GetPosition().x);
-    EXPECT_EQ(ok->GetPosition().y, cancel->GetPosition().y);
+    EXPECT_LT(w.Position(IDOK).x, w.Position(IDCANCEL).x);
+    EXPECT_EQ(w.Position(IDOK).y, w.Position(IDCANCEL).y);
     w.Click(IDCANCEL);
   });
   script.Run(dlg);
@@ -359,11 +356,11 @@ TEST(WaitCursor, ShownBetweenBeginAndEnd) {
   CDialog dlg(IDD_ABOUTBOX);
   afxtest::Script script;
   script.Then([&](afxtest::Window& w) {
-    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(AfxWaitCursorShown());
     dlg.BeginWaitCursor();
-    EXPECT_TRUE(wxIsBusy());
+    EXPECT_TRUE(AfxWaitCursorShown());
     dlg.EndWaitCursor();
-    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(AfxWaitCursorShown());
     dlg.EndWaitCursor();  // unbalanced: harmless
     w.Key(VK_RETURN);
   });

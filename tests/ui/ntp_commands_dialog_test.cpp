@@ -2,7 +2,6 @@
 // loopback; the clock is set through an injected clock with a stand-in
 // privilege, never the real one.
 #include <gtest/gtest.h>
-#include <wx/wx.h>
 
 #include <chrono>
 #include <ctime>
@@ -88,7 +87,7 @@ TEST(NtpCommands, WithoutServersEitherButtonSaysSoAndLogsNothing) {
     w.Click(IDC_CALIBRATE);
     EXPECT_TRUE(Log(w).empty());
     EXPECT_EQ(server.requests(), 0);
-    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(AfxWaitCursorShown());
   }, [](afxtest::Script& script) {
     for (int i = 0; i < 2; ++i) {
       script.Then([](Window& box) {
@@ -114,7 +113,7 @@ TEST(NtpCommands, ResultKindsAlternateAcrossBothButtonsAndTheClockMovesByTheOffs
     platform::ClockOverride clock([&](const timespec& time) {
       setTo.push_back(static_cast<double>(time.tv_sec) + time.tv_nsec / 1e9);
       setAt.push_back(Now());
-      busyAndRaisedWhileSetting = busyAndRaisedWhileSetting && wxIsBusy() && privilege.raised();
+      busyAndRaisedWhileSetting = busyAndRaisedWhileSetting && AfxWaitCursorShown() && privilege.raised();
       return clockResult;
     });
 
@@ -123,7 +122,7 @@ TEST(NtpCommands, ResultKindsAlternateAcrossBothButtonsAndTheClockMovesByTheOffs
     clockResult = EINVAL;  // the system refuses the next time
     w.Click(IDC_CALIBRATE);
     w.Click(IDC_QUERY);
-    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(AfxWaitCursorShown());
     EXPECT_EQ(server.requests(), 4);
 
     const auto log = Log(w);
@@ -160,7 +159,7 @@ TEST(NtpCommands, AFailedQueryLogsItsOwnKindsAndNeverTouchesTheClock) {
     });
     w.Click(IDC_CALIBRATE);
     w.Click(IDC_QUERY);
-    EXPECT_FALSE(wxIsBusy());
+    EXPECT_FALSE(AfxWaitCursorShown());
     EXPECT_EQ(server.requests(), 2);
     EXPECT_EQ(clockCalls, 0);
 

@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <wx/listctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -165,18 +164,14 @@ TEST_F(ServerListWindow, TheEditorStartsFromTheComboBoxAndEnablesModifyAndDelete
                    EXPECT_EQ(e.Title(), "修改服务器列表");
                    auto& editor = static_cast<CModifyServerListDlg&>(e.Dialog());
                    EXPECT_EQ(editor.m_listServers.GetExtendedStyle(), 0x21u) << "grid lines and full-row selection";
-                   auto* view = dynamic_cast<wxListCtrl*>(editor.m_listServers.GetNativeWindow());
-                   ASSERT_NE(view, nullptr);
-                   ASSERT_EQ(view->GetColumnCount(), 3);
+                   const auto columns = e.Columns(IDC_SERVER_TABLE);
+                   ASSERT_EQ(columns.size(), 3u);
                    const char* headings[] = {"序号", "地址", "备注"};
                    const int widths[] = {45, 180, 120};
                    for (int c = 0; c < 3; ++c) {
-                     wxListItem column;
-                     column.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH | wxLIST_MASK_FORMAT);
-                     ASSERT_TRUE(view->GetColumn(c, column));
-                     EXPECT_EQ(column.GetText().ToStdString(wxConvUTF8), headings[c]);
-                     EXPECT_EQ(view->GetColumnWidth(c), widths[c]);
-                     EXPECT_EQ(column.GetAlign(), wxLIST_FORMAT_LEFT);
+                     EXPECT_EQ(columns[c].heading, headings[c]);
+                     EXPECT_EQ(columns[c].width, widths[c]);
+                     EXPECT_EQ(columns[c].format, LVCFMT_LEFT);
                    }
 
                    ASSERT_EQ(e.RowCount(IDC_SERVER_TABLE), 27);

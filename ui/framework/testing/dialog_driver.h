@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/framework/wx/afx_modal.h"
+#include "afx_modal.h"
 #include "ui/framework/afxwin.h"
 
 namespace afxtest {
@@ -71,6 +71,24 @@ class Window {
   void ChooseSystemCommand(UINT command);
   std::string ToolTip(int id) const;       // what the dialog answers for the control
   std::string ShownToolTip(int id) const;  // what its widget shows on hovering
+
+  // Where a control stands in the dialog (pixels), the caret of an edit
+  // box, the columns of a list view.
+  struct Place {
+    long x = 0, y = 0;
+  };
+  Place Position(int id) const;
+  int Caret(int id) const;
+  struct Column {
+    std::string heading;
+    int width = 0;
+    int format = LVCFMT_LEFT;
+  };
+  std::vector<Column> Columns(int id) const;
+  // The dialog's window: shown, minimised, staying on top.
+  bool IsShown() const;
+  bool IsMinimized() const;
+  bool IsTopmost() const;
 
   // Runs queued events (posted messages among them) until none is left, or
   // until done() holds (false on time-out).

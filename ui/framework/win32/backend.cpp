@@ -13,6 +13,7 @@
 #include "platform/time_service.h"
 #include "res/strings.h"
 #include "ui/framework/afxwin.h"
+#include "ui/framework/win32/afx_modal.h"
 #include "ui/framework/foreground.h"
 #include "ui/framework/shared_parts.h"
 #include "ui/framework/top_levels.h"
@@ -47,6 +48,36 @@ CWnd* ByWindow(w32::Handle window) {
 }
 
 using afx::Guarded;
+
+std::vector<AfxModalFrame*> g_modalStack;
+AfxModalObserver* g_observer = nullptr;
+unsigned g_nextSerial = 1;
+
+void PushModal(AfxModalFrame* frame) {
+  frame->serial = g_nextSerial++;
+  g_modalStack.push_back(frame);
+}
+
+void PopModal(AfxModalFrame* frame) {
+  frame->running = false;
+  std::erase(g_modalStack, frame);
+}
+
+// From inside the new loop, once its window is up; a loop that has ended
+// by then is skipped.
+void NotifyModalStarted(AfxModalFrame* frame) {
+  if (g_observer == nullptr) return;
+  w32::Soon(
+      [](unsigned serial) {
+        for (AfxModalFrame* f : g_modalStack) {
+          if (f->serial == serial && g_observer != nullptr) {
+            g_observer->OnModalStarted(*f);
+            return;
+          }
+        }
+      },
+      frame->serial);
+}
 
 std::string GbkText(w32::Handle window) { return window ? w32::Gbk(w32::Text(window)) : std::string(); }
 
@@ -168,6 +199,8 @@ struct AfxDialogAccess {
                                  std::intptr_t lParam, bool* handled);
   static bool PreTranslate(void* context, const w32::QueuedMessage& message);
   static std::string ToolTipText(CDialog& dialog, HWND control);
+  static bool Ended(const CDialog& dialog) { return dialog.m_bEnded; }
+  static AfxNativeWindow* ToolTips(const CDialog& dialog) { return dialog.m_hToolTips; }
   static void Bind(CWnd& wnd, w32::Handle window, int id, CWnd* owner, std::uint32_t style) {
     wnd.Attach(window, id, owner, style);
   }
@@ -383,9 +416,15 @@ INT_PTR CDialog::DoModal() {
     const bool ownerWasEnabled = parent && w32::IsEnabled(parent);
     if (ownerWasEnabled) w32::Enable(parent, false);
     w32::Show(m_pWindow, SW_SHOW);
+    AfxModalFrame frame;
+    frame.dialog = this;
+    frame.window = m_pWindow;
+    PushModal(&frame);
+    NotifyModalStarted(&frame);
     m_bInModal = true;
     w32::RunModalLoop(m_pWindow, &m_bEnded, &AfxDialogAccess::PreTranslate, this);
     m_bInModal = false;
+    PopModal(&frame);
     // The owner comes back before this window goes, so that it takes the
     // activation.
     if (ownerWasEnabled) w32::Enable(parent, true);
@@ -731,8 +770,15 @@ BOOL AfxSocketInit() { return platform::SocketStartup() ? TRUE : FALSE; }
 
 int AfxMessageBox(const char* text, UINT type, UINT) {
   const UINT buttons = (type & 0xF) == MB_OKCANCEL ? MB_OKCANCEL : MB_OK;
-  const int result =
-      w32::MessageBoxText(w32::ActiveWindow(), w32::Wide(text ? text : ""), w32::Wide(AfxGetAppName()), buttons);
+  AfxModalFrame frame;
+  frame.kind = AfxModalFrame::Kind::MessageBox;
+  frame.text = text ? text : "";
+  frame.type = buttons;
+  PushModal(&frame);
+  NotifyModalStarted(&frame);
+  const int result = w32::MessageBoxWatched(w32::ActiveWindow(), w32::Wide(text ? text : ""),
+                                            w32::Wide(AfxGetAppName()), buttons, &frame.window);
+  PopModal(&frame);
   return result == IDCANCEL ? IDCANCEL : IDOK;
 }
 
@@ -766,4 +812,58 @@ DWORD GetCurrentThreadId() { return w32::CurrentThread(); }
 BOOL AttachThreadInput(DWORD attachThread, DWORD toThread, BOOL attach) {
   if (attachThread == 0 || toThread == 0 || attachThread == toThread) return FALSE;
   return w32::AttachInput(attachThread, toThread, attach != FALSE) ? TRUE : FALSE;
+}
+
+// ---- The modal loops, for the window tests ------------------------------------------
+
+void AfxSetModalObserver(AfxModalObserver* observer) { g_observer = observer; }
+
+std::vector<AfxModalFrame*> AfxModalStack() { return g_modalStack; }
+
+BOOL AfxEndMessageBox(AfxModalFrame& frame, int id) {
+  if (frame.kind != AfxModalFrame::Kind::MessageBox || !w32::IsWindowAlive(frame.window)) return FALSE;
+  if (id != IDOK && !(id == IDCANCEL && frame.type == MB_OKCANCEL)) return FALSE;
+  w32::Send(frame.window, WM_COMMAND, static_cast<std::uintptr_t>(id), 0);
+  return TRUE;
+}
+
+BOOL AfxWaitCursorShown() { return g_waitCount > 0 ? TRUE : FALSE; }
+
+namespace {
+
+CDialog* InnermostDialog() {
+  for (auto it = g_modalStack.rbegin(); it != g_modalStack.rend(); ++it) {
+    if ((*it)->kind == AfxModalFrame::Kind::MessageBox) return nullptr;  // the box's own loop
+    if ((*it)->dialog && (*it)->dialog->GetNativeWindow()) return (*it)->dialog;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void AfxRunQueuedMessages() {
+  CDialog* dialog = InnermostDialog();
+  if (dialog) {
+    w32::RunQueued(dialog->GetNativeWindow(), &AfxDialogAccess::PreTranslate, dialog);
+  } else {
+    AfxNativeWindow* box = g_modalStack.empty() ? nullptr : g_modalStack.back()->window;
+    w32::RunQueued(box, nullptr, nullptr);
+  }
+}
+
+void AfxDeliverInput(CDialog& dialog, AfxNativeWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const w32::QueuedMessage q{window, message, wParam, lParam, 0, 0, 0};
+  w32::Deliver(dialog.GetNativeWindow(), q, &AfxDialogAccess::PreTranslate, &dialog);
+}
+
+std::string AfxToolTipText(CDialog& dialog, int id) {
+  CWnd* control = dialog.GetDlgItem(id);
+  return control ? AfxDialogAccess::ToolTipText(dialog, control->m_hWnd) : std::string();
+}
+
+AfxNativeWindow* AfxToolTipWindow(const CDialog& dialog) { return AfxDialogAccess::ToolTips(dialog); }
+
+bool AfxModalEnded(const AfxModalFrame& frame) {
+  if (frame.kind == AfxModalFrame::Kind::Dialog) return frame.dialog == nullptr || AfxDialogAccess::Ended(*frame.dialog);
+  return frame.window != nullptr && (!w32::IsWindowAlive(frame.window) || !w32::IsVisible(frame.window));
 }

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cwchar>
+#include <map>
+
 #include "ui/framework/win32/native.h"
 
 namespace w32 {
@@ -350,6 +353,137 @@ void InitControls() {
 void PumpPaint() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+}  // namespace w32
+
+namespace w32 {
+namespace {
+
+std::map<UINT_PTR, std::pair<void (*)(unsigned), unsigned>>& SoonCalls() {
+  static std::map<UINT_PTR, std::pair<void (*)(unsigned), unsigned>> calls;
+  return calls;
+}
+
+void CALLBACK SoonTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto& calls = SoonCalls();
+  auto it = calls.find(id);
+  if (it == calls.end()) return;
+  const auto call = it->second;
+  calls.erase(it);
+  call.first(call.second);
+}
+
+Handle* g_boxShown = nullptr;
+HHOOK g_boxHook = nullptr;
+
+LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && g_boxShown != nullptr) {
+    wchar_t name[16] = {0};
+    GetClassNameW(reinterpret_cast<HWND>(wParam), name, 16);
+    if (std::wcscmp(name, L"#32770") == 0) {
+      *g_boxShown = reinterpret_cast<HWND>(wParam);
+      g_boxShown = nullptr;
+    }
+  }
+  return CallNextHookEx(g_boxHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+void Soon(void (*fn)(unsigned), unsigned arg) {
+  const UINT_PTR id = SetTimer(nullptr, 0, 0, &SoonTimer);
+  if (id != 0) SoonCalls()[id] = {fn, arg};
+}
+
+int MessageBoxWatched(Handle owner, const std::wstring& text, const std::wstring& caption, unsigned type,
+                      Handle* shown) {
+  HHOOK previous = g_boxHook;
+  g_boxShown = shown;
+  g_boxHook = SetWindowsHookExW(WH_CBT, &BoxHook, nullptr, GetCurrentThreadId());
+  HHOOK mine = g_boxHook;
+  const int result = MessageBoxText(owner, text, caption, type);
+  if (mine) UnhookWindowsHookEx(mine);
+  g_boxHook = previous;
+  g_boxShown = nullptr;
+  return result;
+}
+
+void Deliver(Handle dialog, const QueuedMessage& q, bool (*pre)(void* context, const QueuedMessage& message),
+             void* context) {
+  MSG msg{q.window, q.message, q.wParam, q.lParam, q.time, {q.x, q.y}};
+  if (pre && pre(context, q)) return;
+  if (dialog && IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void RunQueued(Handle dialog, bool (*pre)(void* context, const QueuedMessage& message), void* context) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Deliver(dialog, QueuedMessage{msg.hwnd, msg.message, msg.wParam, msg.lParam, msg.time, msg.pt.x, msg.pt.y}, pre,
+            context);
+  }
+}
+
+bool IsWindowAlive(Handle window) { return window && IsWindow(window); }
+std::uint32_t Style(Handle window) { return static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE)); }
+std::uint32_t ExStyle(Handle window) { return static_cast<std::uint32_t>(GetWindowLongW(window, GWL_EXSTYLE)); }
+
+void Position(Handle window, long* x, long* y) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  *x = r.left;
+  *y = r.top;
+}
+
+void Center(Handle window, long* x, long* y) {
+  RECT r{};
+  GetClientRect(window, &r);
+  *x = r.right / 2;
+  *y = r.bottom / 2;
+}
+
+int EditCaret(Handle edit) {
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(start);
+}
+
+int ListColumnCount(Handle list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+bool ListColumn(Handle list, int column, std::wstring* heading, int* width, int* format) {
+  wchar_t text[256] = {0};
+  LVCOLUMNW c{};
+  c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+  c.pszText = text;
+  c.cchTextMax = 256;
+  if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&c))) return false;
+  *heading = text;
+  *width = c.cx;
+  *format = c.fmt & LVCFMT_JUSTIFYMASK;
+  return true;
+}
+
+std::wstring ToolTipShown(Handle tips, Handle dialog, Handle control) {
+  if (tips == nullptr) return std::wstring();
+  wchar_t text[1024] = {0};
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = dialog;
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = text;
+  SendMessageW(tips, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
+  return info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKW ? std::wstring(info.lpszText) : std::wstring();
 }
 
 }  // namespace w32

@@ -116,4 +116,24 @@ void InitControls();
 // Repaints the windows while a call waits (paint messages only).
 void PumpPaint();
 
+// For the window tests: fn(arg) from the modal loop running next.
+void Soon(void (*fn)(unsigned), unsigned arg);
+// A message box whose window is handed to shown once it exists.
+int MessageBoxWatched(Handle owner, const std::wstring& text, const std::wstring& caption, unsigned type,
+                      Handle* shown);
+// One message handled as a modal loop handles a queued one (pre may be null).
+void Deliver(Handle dialog, const QueuedMessage& message, bool (*pre)(void* context, const QueuedMessage& message),
+             void* context);
+// The queued messages, each handled so, until none is left.
+void RunQueued(Handle dialog, bool (*pre)(void* context, const QueuedMessage& message), void* context);
+bool IsWindowAlive(Handle window);
+std::uint32_t Style(Handle window);
+std::uint32_t ExStyle(Handle window);
+void Position(Handle window, long* x, long* y);  // in the parent's client area
+void Center(Handle window, long* x, long* y);    // of the window, in its client area
+int EditCaret(Handle edit);
+int ListColumnCount(Handle list);
+bool ListColumn(Handle list, int column, std::wstring* heading, int* width, int* format);
+std::wstring ToolTipShown(Handle tips, Handle dialog, Handle control);
+
 }  // namespace w32

@@ -34,3 +34,6 @@ std::vector<AfxModalFrame*> AfxModalStack();
 // Ends a running message box as if its button id (IDOK or IDCANCEL) had
 // been pressed; FALSE when the box has no such button.
 BOOL AfxEndMessageBox(AfxModalFrame& frame, int id);
+
+// The busy cursor is up (BeginWaitCursor without its EndWaitCursor).
+BOOL AfxWaitCursorShown();

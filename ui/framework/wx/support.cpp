@@ -180,3 +180,5 @@ void CCmdTarget::EndWaitCursor() {
   if (wxIsBusy()) wxEndBusyCursor();
 }
 
+
+BOOL AfxWaitCursorShown() { return wxIsBusy() ? TRUE : FALSE; }

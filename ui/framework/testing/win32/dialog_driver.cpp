@@ -1,26 +1,30 @@
+// The dialog test driver over the system's own windows: user actions are
+// delivered as the modal loop delivers queued input, so that
+// PreTranslateMessage and the dialog keys see them.
 #include "ui/framework/testing/dialog_driver.h"
 
 #include <gtest/gtest.h>
-#include <wx/evtloop.h>
-#include <wx/listctrl.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
 #include <thread>
 
 #include "platform/text_encoding.h"
-#include "ui/framework/wx/afx_impl.h"
+#include "ui/framework/win32/native.h"
 
 namespace afxtest {
 
 namespace {
 
+constexpr UINT kWmKeyDown = 0x0100, kWmKeyUp = 0x0101, kWmSysKeyDown = 0x0104, kWmLButtonDown = 0x0201,
+               kWmLButtonUp = 0x0202, kWmSetText = 0x000C, kWmLButtonDblClk = 0x0203;
+constexpr std::uint32_t kEsReadOnly = 0x0800;
+constexpr std::uint32_t kWsExTopmost = 0x0008;
+
 std::string Utf8(const std::string& gbk) { return platform::GbkToUtf8(gbk); }
 
 bool StillRunning(const AfxModalFrame& frame) {
   for (AfxModalFrame* f : AfxModalStack()) {
-    if (f == &frame) return frame.window != nullptr && frame.window->IsModal();
+    if (f == &frame) return frame.running && !AfxModalEnded(frame);
   }
   return false;
 }
@@ -37,6 +41,8 @@ std::string Describe(const AfxModalFrame& frame) {
   if (frame.kind == AfxModalFrame::Kind::MessageBox) return "message box \"" + Utf8(frame.text) + "\"";
   return "dialog " + std::to_string(frame.dialog ? frame.dialog->GetTemplateId() : 0);
 }
+
+LPARAM Point(long x, long y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); }
 
 }  // namespace
 
@@ -56,12 +62,11 @@ CDialog& Window::Dialog() const { return *frame_.dialog; }
 
 int Window::TemplateId() const { return frame_.dialog ? static_cast<int>(frame_.dialog->GetTemplateId()) : 0; }
 
-std::string Window::Title() const { return frame_.window ? std::string(frame_.window->GetTitle().utf8_str()) : ""; }
-
-CWnd* Window::Control(int id) const {
-  if (frame_.dialog == nullptr) return nullptr;
-  return AfxDialogAccess::Control(*frame_.dialog, id);
+std::string Window::Title() const {
+  return frame_.window ? Utf8(w32::Gbk(w32::Text(frame_.window))) : std::string();
 }
+
+CWnd* Window::Control(int id) const { return frame_.dialog ? frame_.dialog->GetDlgItem(id) : nullptr; }
 
 bool Window::Exists(int id) const { return Control(id) != nullptr; }
 
@@ -84,9 +89,9 @@ bool Window::HasFocus(int id) const {
 
 bool Window::IsReadOnly(int id) const {
   CWnd* c = Control(id);
-  auto* t = c ? dynamic_cast<wxTextCtrl*>(c->GetNativeWindow()) : nullptr;
-  EXPECT_NE(t, nullptr) << "no edit box " << id;
-  return t && !t->IsEditable();
+  auto* edit = dynamic_cast<CEdit*>(c);
+  EXPECT_NE(edit, nullptr) << "no edit box " << id;
+  return edit && edit->GetNativeWindow() && (w32::Style(edit->GetNativeWindow()) & kEsReadOnly) != 0;
 }
 
 std::string Window::Text(int id) const {
@@ -102,15 +107,20 @@ std::vector<std::string> Window::Items(int id) const {
   std::vector<std::string> items;
   CWnd* c = Control(id);
   EXPECT_NE(c, nullptr) << "no control " << id;
-  if (c == nullptr) return items;
-  wxWindow* w = c->GetNativeWindow();
-  if (auto* choice = dynamic_cast<wxChoice*>(w)) {
-    for (unsigned i = 0; i < choice->GetCount(); ++i) items.emplace_back(choice->GetString(i).utf8_str());
-  } else if (auto* list = dynamic_cast<wxListBox*>(w)) {
-    for (unsigned i = 0; i < list->GetCount(); ++i) items.emplace_back(list->GetString(i).utf8_str());
-  } else if (auto* view = dynamic_cast<wxListCtrl*>(w)) {
-    for (long i = 0; i < view->GetItemCount(); ++i) items.emplace_back(view->GetItemText(i, 0).utf8_str());
-  } else {
+  CString text;
+  if (auto* combo = dynamic_cast<CComboBox*>(c)) {
+    for (int i = 0; i < combo->GetCount(); ++i) {
+      combo->GetLBText(i, text);
+      items.push_back(Utf8(text.GetString()));
+    }
+  } else if (auto* list = dynamic_cast<CListBox*>(c)) {
+    for (int i = 0; i < list->GetCount(); ++i) {
+      list->GetText(i, text);
+      items.push_back(Utf8(text.GetString()));
+    }
+  } else if (auto* view = dynamic_cast<CListCtrl*>(c)) {
+    for (int i = 0; i < view->GetItemCount(); ++i) items.push_back(Utf8(view->GetItemText(i, 0).GetString()));
+  } else if (c) {
     ADD_FAILURE() << "control " << id << " has no items";
   }
   return items;
@@ -119,14 +129,13 @@ std::vector<std::string> Window::Items(int id) const {
 int Window::Selection(int id) const {
   CWnd* c = Control(id);
   EXPECT_NE(c, nullptr) << "no control " << id;
-  if (c == nullptr) return -1;
-  wxWindow* w = c->GetNativeWindow();
-  if (auto* choice = dynamic_cast<wxChoice*>(w)) return choice->GetSelection();
-  if (auto* list = dynamic_cast<wxListBox*>(w)) return list->GetSelection();
-  if (auto* view = dynamic_cast<wxListCtrl*>(w)) {
-    return static_cast<int>(view->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+  if (auto* combo = dynamic_cast<CComboBox*>(c)) return combo->GetCurSel();
+  if (auto* list = dynamic_cast<CListBox*>(c)) return list->GetCurSel();
+  if (auto* view = dynamic_cast<CListCtrl*>(c)) {
+    POSITION p = view->GetFirstSelectedItemPosition();
+    return p ? view->GetNextSelectedItem(p) : -1;
   }
-  ADD_FAILURE() << "control " << id << " has no selection";
+  if (c) ADD_FAILURE() << "control " << id << " has no selection";
   return -1;
 }
 
@@ -158,85 +167,88 @@ int Window::TopIndex(int id) const {
 
 void Window::Click(int id) {
   CWnd* c = Control(id);
-  auto* button = c ? dynamic_cast<wxButton*>(c->GetNativeWindow()) : nullptr;
-  if (button == nullptr) {
+  AfxNativeWindow* button = c ? c->GetNativeWindow() : nullptr;
+  if (button == nullptr || !w32::IsButton(button)) {
     ADD_FAILURE() << "no button " << id;
     return;
   }
-  if (!button->IsShownOnScreen() || !button->IsThisEnabled()) {
+  if (!c->IsWindowVisible() || !c->IsWindowEnabled()) {
     ADD_FAILURE() << "button " << id << " cannot be clicked (hidden or disabled)";
     return;
   }
-  CDialog& dialog = *frame_.dialog;
-  AfxDialogAccess::Input(dialog, c, WM_LBUTTONDOWN);
-  button->SetFocus();
-  AfxDialogAccess::Input(dialog, c, WM_LBUTTONUP);
-  wxCommandEvent click(wxEVT_BUTTON, id);
-  click.SetEventObject(button);
-  button->GetEventHandler()->ProcessEvent(click);
+  // A press and release at its middle, as the mouse queues them.
+  long x = 0, y = 0;
+  w32::Center(button, &x, &y);
+  AfxDeliverInput(*frame_.dialog, button, kWmLButtonDown, 1, Point(x, y));
+  AfxDeliverInput(*frame_.dialog, button, kWmLButtonUp, 0, Point(x, y));
 }
 
 void Window::SetText(int id, const std::string& text) {
-  CWnd* c = Control(id);
-  auto* edit = c ? dynamic_cast<wxTextCtrl*>(c->GetNativeWindow()) : nullptr;
-  if (edit == nullptr) {
+  auto* edit = dynamic_cast<CEdit*>(Control(id));
+  if (edit == nullptr || edit->GetNativeWindow() == nullptr) {
     ADD_FAILURE() << "no edit box " << id;
     return;
   }
   edit->SetFocus();
-  edit->SetValue(wxString::FromUTF8(text));
-  AfxDialogAccess::Input(*frame_.dialog, c, WM_KEYUP);
+  std::string gbk;
+  platform::Utf8ToGbk(text, gbk);
+  const std::wstring wide = w32::Wide(gbk.c_str());
+  w32::Send(edit->GetNativeWindow(), kWmSetText, 0, reinterpret_cast<std::intptr_t>(wide.c_str()));
+  AfxDeliverInput(*frame_.dialog, edit->GetNativeWindow(), kWmKeyUp, 0, 0);
 }
 
 void Window::Select(int id, int index) {
   CWnd* c = Control(id);
-  wxWindow* w = c ? c->GetNativeWindow() : nullptr;
-  if (auto* choice = dynamic_cast<wxChoice*>(w)) {
-    choice->SetSelection(index);
-  } else if (auto* list = dynamic_cast<wxListBox*>(w)) {
-    list->SetSelection(index);
-  } else if (auto* view = dynamic_cast<wxListCtrl*>(w)) {
-    if (index < 0) {
-      for (long i = view->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i >= 0;
-           i = view->GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        view->SetItemState(i, 0, wxLIST_STATE_SELECTED);
-      }
-    } else {
-      view->SetItemState(index, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                         wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+  if (auto* combo = dynamic_cast<CComboBox*>(c)) {
+    combo->SetCurSel(index);
+  } else if (auto* list = dynamic_cast<CListBox*>(c)) {
+    list->SetCurSel(index);
+  } else if (auto* view = dynamic_cast<CListCtrl*>(c)) {
+    for (int i = 0; i < view->GetItemCount(); ++i) {
+      if (i != index) view->SetItemState(i, 0, LVIS_SELECTED | LVIS_FOCUSED);
     }
+    if (index >= 0) view->SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   } else {
     ADD_FAILURE() << "control " << id << " has no selection";
     return;
   }
-  // The mouse input that a user's selection brings with it.
-  AfxDialogAccess::Input(*frame_.dialog, c, WM_LBUTTONDOWN);
-  AfxDialogAccess::Input(*frame_.dialog, c, WM_LBUTTONUP);
+  // The mouse input that a user's selection brings with it, as
+  // PreTranslateMessage sees it (the selection itself is made above).
+  const w32::QueuedMessage down{c->GetNativeWindow(), kWmLButtonDown, 1, 0, 0, 0, 0};
+  const w32::QueuedMessage up{c->GetNativeWindow(), kWmLButtonUp, 0, 0, 0, 0, 0};
+  MSG msg{c->m_hWnd, kWmLButtonDown, 1, 0, 0, {0, 0}};
+  frame_.dialog->PreTranslateMessage(&msg);
+  msg.message = kWmLButtonUp;
+  frame_.dialog->PreTranslateMessage(&msg);
+  (void)down;
+  (void)up;
 }
 
 void Window::DoubleClick(int id, int row) {
   Select(id, row);
-  AfxDialogAccess::DoubleClick(*frame_.dialog, id);
+  CWnd* c = Control(id);
+  if (c == nullptr) return;
+  // The list view tells its dialog of the double click (NM_DBLCLK).
+  NMHDR header{c->m_hWnd, static_cast<UINT_PTR>(id), NM_DBLCLK};
+  frame_.dialog->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
+  (void)kWmLButtonDblClk;
 }
 
 void Window::Key(UINT virtualKey, bool alt) {
+  const UINT message = alt ? kWmSysKeyDown : kWmKeyDown;
+  const LPARAM flags = alt ? (1L << 29) | 1 : 1;
   if (IsMessageBox()) {
-    wxKeyEvent key(wxEVT_CHAR_HOOK);
-    key.m_keyCode = virtualKey == VK_RETURN ? WXK_RETURN : virtualKey == VK_ESCAPE ? WXK_ESCAPE : int(virtualKey);
-    key.m_altDown = alt;
-    key.SetEventObject(frame_.window);
-    frame_.window->GetEventHandler()->ProcessEvent(key);
+    w32::Deliver(frame_.window, w32::QueuedMessage{frame_.window, message, virtualKey, flags, 0, 0, 0}, nullptr,
+                 nullptr);
     return;
   }
-  AfxDialogAccess::KeyDown(*frame_.dialog, virtualKey, alt);
+  AfxNativeWindow* focus = w32::Focus();
+  if (focus == nullptr) focus = frame_.window;
+  AfxDeliverInput(*frame_.dialog, focus, message, virtualKey, flags);
 }
 
 void Window::Close() {
-  if (IsMessageBox()) {
-    frame_.window->Close();
-  } else {
-    frame_.window->Close();
-  }
+  if (frame_.window) w32::Send(frame_.window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 std::vector<CMenu::Item> Window::SystemMenu() const {
@@ -247,7 +259,7 @@ std::vector<CMenu::Item> Window::SystemMenu() const {
 void Window::ChooseSystemCommand(UINT command) {
   for (const CMenu::Item& item : SystemMenu()) {
     if (item.id == command && (item.flags & (MF_SEPARATOR | MF_GRAYED)) == 0) {
-      AfxDialogAccess::SystemCommand(*frame_.dialog, command);
+      w32::Send(frame_.window, WM_SYSCOMMAND, command, 0);
       return;
     }
   }
@@ -255,14 +267,44 @@ void Window::ChooseSystemCommand(UINT command) {
 }
 
 std::string Window::ToolTip(int id) const {
-  return frame_.dialog ? Utf8(AfxDialogAccess::ToolTipText(*frame_.dialog, id)) : std::string();
+  return frame_.dialog ? Utf8(AfxToolTipText(*frame_.dialog, id)) : std::string();
 }
 
 std::string Window::ShownToolTip(int id) const {
   CWnd* c = Control(id);
-  wxWindow* w = c ? c->GetNativeWindow() : nullptr;
-  return w ? std::string(w->GetToolTipText().utf8_str()) : std::string();
+  if (c == nullptr || frame_.dialog == nullptr) return std::string();
+  return Utf8(w32::Gbk(w32::ToolTipShown(AfxToolTipWindow(*frame_.dialog), frame_.window, c->GetNativeWindow())));
 }
+
+Window::Place Window::Position(int id) const {
+  CWnd* c = Control(id);
+  Place p;
+  if (c && c->GetNativeWindow()) w32::Position(c->GetNativeWindow(), &p.x, &p.y);
+  return p;
+}
+
+int Window::Caret(int id) const {
+  CWnd* c = Control(id);
+  return c && c->GetNativeWindow() ? w32::EditCaret(c->GetNativeWindow()) : -1;
+}
+
+std::vector<Window::Column> Window::Columns(int id) const {
+  std::vector<Column> columns;
+  CWnd* c = Control(id);
+  if (c == nullptr || c->GetNativeWindow() == nullptr) return columns;
+  for (int i = 0; i < w32::ListColumnCount(c->GetNativeWindow()); ++i) {
+    std::wstring heading;
+    Column column;
+    if (!w32::ListColumn(c->GetNativeWindow(), i, &heading, &column.width, &column.format)) break;
+    column.heading = Utf8(w32::Gbk(heading));
+    columns.push_back(column);
+  }
+  return columns;
+}
+
+bool Window::IsShown() const { return frame_.window && w32::IsVisible(frame_.window); }
+bool Window::IsMinimized() const { return frame_.window && w32::IsIconic(frame_.window); }
+bool Window::IsTopmost() const { return frame_.window && (w32::ExStyle(frame_.window) & kWsExTopmost) != 0; }
 
 void Window::Pump() { PumpEvents(); }
 
@@ -312,42 +354,15 @@ void Script::OnModalStarted(AfxModalFrame& frame) {
 
 // ---- toolkit --------------------------------------------------------------
 
-void PumpEvents() {
-  wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-  if (loop != nullptr) {
-    loop->YieldFor(wxEVT_CATEGORY_ALL);
-  } else {
-    wxTheApp->Yield(true);
-  }
-  wxTheApp->ProcessPendingEvents();
-}
+void PumpEvents() { AfxRunQueuedMessages(); }
 
-namespace {
-
-class TestToolkitApp : public wxApp {
- public:
-  bool OnInit() override { return true; }
-};
-
-}  // namespace
-
-bool StartToolkit(int& argc, char** argv) {
-  if (const char* file = std::getenv("TEMPIOLA_DISPLAY_FILE")) {
-    std::ifstream in(file);
-    std::string number;
-    if (in >> number) setenv("DISPLAY", (":" + number).c_str(), 1);
-  }
-  // No accessibility bus on a virtual display: without this GTK waits for it.
-  setenv("NO_AT_BRIDGE", "1", 1);
+bool StartToolkit(int&, char**) {
   static CWinApp* app = AfxGetApp() ? nullptr : new CWinApp("tempiola");
   (void)app;
-  wxApp::SetInstance(new TestToolkitApp);
-  return wxEntryStart(argc, argv) && wxTheApp->CallOnInit();
+  w32::InitControls();
+  return true;
 }
 
-void StopToolkit() {
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-}
+void StopToolkit() {}
 
 }  // namespace afxtest

@@ -1,0 +1,52 @@
+// The program's modal loops, innermost last, and a hook that is told when
+// one has started (the window tests drive dialogs and message boxes
+// through it).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/framework/afxwin.h"
+
+struct AfxModalFrame {
+  enum class Kind { Dialog, MessageBox };
+  Kind kind = Kind::Dialog;
+  CDialog* dialog = nullptr;            // Kind::Dialog
+  AfxNativeWindow* window = nullptr;    // the system's window while it runs (a box's once it is up)
+  std::string text;                     // Kind::MessageBox: its text (GBK)
+  UINT type = MB_OK;                    // Kind::MessageBox: MB_OK or MB_OKCANCEL
+  unsigned serial = 0;
+  bool running = true;
+};
+
+class AfxModalObserver {
+ public:
+  virtual ~AfxModalObserver() = default;
+  // Runs on the user-interface thread inside the new modal loop, once the
+  // window is shown.
+  virtual void OnModalStarted(AfxModalFrame& frame) = 0;
+};
+
+void AfxSetModalObserver(AfxModalObserver* observer);
+std::vector<AfxModalFrame*> AfxModalStack();
+
+// Ends a running message box as if its button id (IDOK or IDCANCEL) had
+// been pressed; FALSE when the box has no such button.
+BOOL AfxEndMessageBox(AfxModalFrame& frame, int id);
+
+// The busy cursor is up (BeginWaitCursor without its EndWaitCursor).
+BOOL AfxWaitCursorShown();
+
+// Runs the queued messages through the innermost modal loop's handling
+// (PreTranslateMessage, the dialog keys, dispatch) until none is left.
+void AfxRunQueuedMessages();
+// One input message for a window of a running dialog, handled as the modal
+// loop handles a queued one.
+void AfxDeliverInput(CDialog& dialog, AfxNativeWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// What the dialog answers for a control's tool tip, and its tool-tip window.
+std::string AfxToolTipText(CDialog& dialog, int id);
+AfxNativeWindow* AfxToolTipWindow(const CDialog& dialog);
+
+// EndDialog (or the box's button) has ended the loop, which returns next.
+bool AfxModalEnded(const AfxModalFrame& frame);
