@@ -11,6 +11,11 @@ add_test(NAME display_start COMMAND ${CMAKE_CURRENT_LIST_DIR}/start-xvfb ${TEMPI
 add_test(NAME display_stop COMMAND ${CMAKE_CURRENT_LIST_DIR}/stop-xvfb ${TEMPIOLA_DISPLAY_DIR})
 set_tests_properties(display_start PROPERTIES FIXTURES_SETUP tempiola_display)
 set_tests_properties(display_stop PROPERTIES FIXTURES_CLEANUP tempiola_display)
+if(WIN32)
+  # The window tests' Wine server (see cmake/wine-run) ends with the display.
+  add_test(NAME display_wine_stop COMMAND sh -c "WINEPREFIX='${CMAKE_BINARY_DIR}/wine-prefix-display' wineserver -k; exit 0")
+  set_tests_properties(display_wine_stop PROPERTIES FIXTURES_CLEANUP tempiola_display)
+endif()
 
 # The tests share the display, and the program's single-instance name (per
 # user): they run one at a time. ENVIRONMENT stands last with one variable:

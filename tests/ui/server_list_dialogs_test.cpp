@@ -3,9 +3,6 @@
 // and a save that fails. Each test has its own executable directory, so
 // Server.dat never lands beside the real executable.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +19,7 @@
 #include "servers/default_servers.h"
 #include "servers/server_file.h"
 #include "tests/scratch_dir.h"
+#include "tests/servers/refused_save.h"
 #include "ui/app_globals.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/modify_server_list_dlg.h"
@@ -45,30 +43,6 @@ std::vector<std::string> DefaultEntriesUtf8() {
   return texts;
 }
 
-// Restores the file-size limit it lowered, whatever the test does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() { Lift(); }
-  void Lift() {
-    if (lifted_) return;
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, oldHandler_);
-    lifted_ = true;
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t oldHandler_ = SIG_DFL;
-  bool lifted_ = false;
-};
-
 class ServerListWindow : public ScratchDir {
  protected:
   void SetUp() override {
@@ -87,7 +61,7 @@ class ServerListWindow : public ScratchDir {
 
   std::vector<std::string> DirEntries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
     return names;
   }
 
@@ -461,8 +435,8 @@ TEST_F(ServerListWindow, AFailedSaveKeepsTheEditorOpenWithItsRowsAndTheOldFileWh
   WriteList({{"a.example", "A"}, {"b.example", "B"}});
   const std::string before = Slurp(path_);
   const std::string failed = "保存服务器列表失败！";
-  // A disk that fills up: writes past 1 KiB fail (for root too).
-  std::unique_ptr<FileSizeLimit> limit;
+  // A disk that fills up, or another program holding the file (for root too).
+  std::unique_ptr<RefusedSave> refused;
   WithMainDialog(
       [&](Window& w, CTempiolaDlg&) {
         w.Click(IDC_MODIFY_SERVERS);
@@ -471,9 +445,9 @@ TEST_F(ServerListWindow, AFailedSaveKeepsTheEditorOpenWithItsRowsAndTheOldFileWh
       {
           [&](Window& e) {
             e.Click(IDC_RESTORE_DEFAULTS);
-            limit = std::make_unique<FileSizeLimit>(1024);
+            refused = std::make_unique<RefusedSave>(path_);
             e.Click(IDOK);  // fails: the box below
-            limit->Lift();
+            refused.reset();
             EXPECT_TRUE(e.IsRunning()) << "the editor stays open";
             EXPECT_EQ(e.RowCount(IDC_SERVER_TABLE), 27) << "the edits are still there";
             EXPECT_EQ(Slurp(path_), before) << "the old file is untouched";

@@ -282,7 +282,13 @@ CWnd* CWnd::GetFocus() {
 
 CWnd* CWnd::SetFocus() {
   CWnd* previous = GetFocus();
-  if (m_pWindow) w32::SetFocusTo(m_pWindow);
+  // A button of a dialog takes the focus through the dialog, which makes it
+  // the default for Return as Tab would.
+  if (m_pWindow && m_pOwner && m_pOwner->m_pWindow && w32::IsButton(m_pWindow)) {
+    w32::NextDlgCtrl(m_pOwner->m_pWindow, m_pWindow);
+  } else if (m_pWindow) {
+    w32::SetFocusTo(m_pWindow);
+  }
   return previous;
 }
 
@@ -599,7 +605,12 @@ int CComboBox::DeleteString(UINT index) { return Result(Send(*this, kCbDeleteStr
 void CComboBox::ResetContent() { Send(*this, kCbResetContent); }
 int CComboBox::GetCount() const { return Result(Send(*this, kCbGetCount)); }
 int CComboBox::GetCurSel() const { return Result(Send(*this, kCbGetCurSel)); }
-int CComboBox::SetCurSel(int index) { return Result(Send(*this, kCbSetCurSel, static_cast<std::uintptr_t>(index))); }
+int CComboBox::SetCurSel(int index) {
+  // Out of range clears the selection, which Wine's list leaves in place.
+  if (index < -1 || index >= GetCount()) index = -1;
+  const int result = Result(Send(*this, kCbSetCurSel, static_cast<std::uintptr_t>(index)));
+  return index < 0 ? CB_ERR : result;
+}
 int CComboBox::SetItemData(int index, DWORD_PTR data) {
   return Result(Send(*this, kCbSetItemData, static_cast<std::uintptr_t>(index), static_cast<std::intptr_t>(data)));
 }
@@ -779,7 +790,8 @@ int AfxMessageBox(const char* text, UINT type, UINT) {
   const int result = w32::MessageBoxWatched(w32::ActiveWindow(), w32::Wide(text ? text : ""),
                                             w32::Wide(AfxGetAppName()), buttons, &frame.window);
   PopModal(&frame);
-  return result == IDCANCEL ? IDCANCEL : IDOK;
+  // A box with OK alone answers Escape with OK (Wine says Cancel).
+  return buttons == MB_OKCANCEL && result == IDCANCEL ? IDCANCEL : IDOK;
 }
 
 
