@@ -1,5 +1,5 @@
-# The suites that run tempiola-cli as a user would, run from the native
-# build's test programs against tempiola-cli.exe under Wine: the same cases,
+# The suites that run the programs as a user would, run from the native
+# build's test programs against the .exe files under Wine: the same cases,
 # the Windows program (the default preset's build/ must be built first, as
 # scripts/test does).
 set(host_tests ${PROJECT_SOURCE_DIR}/build/tests)
@@ -23,3 +23,14 @@ add_test(NAME CliExe.Transmit
                  ${host_tests}/e2e/tests_e2e_sound --gtest_filter=SoundTransmit.*)
 set_tests_properties(CliExe.Transmit PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 900
                      LABELS sound RUN_SERIAL TRUE)
+
+# The window sound test: the Linux test's sound server and recorder, and the
+# window's part in a program of the Windows build on the virtual display.
+# Tried once more for the same reason as the transmit suite.
+include(${PROJECT_SOURCE_DIR}/tests/display/display.cmake)
+add_test(NAME WindowSoundExe
+         COMMAND sh -c "\"$0\" \"$1\" || { echo '*** once more: Wine may have dropped samples'; \"$0\" \"$1\"; }"
+                 ${host_tests}/e2e/tests_e2e_window_sound --gtest_filter=WindowSound.*)
+set_tests_properties(WindowSoundExe PROPERTIES
+  ENVIRONMENT "TEMPIOLA_WINDOW_SOUND_COMMAND=${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tests/e2e/tests_e2e_window_transmission.exe;TEMPIOLA_DISPLAY_FILE=${TEMPIOLA_DISPLAY_DIR}/display"
+  FIXTURES_REQUIRED tempiola_display RESOURCE_LOCK tempiola_display TIMEOUT 600 LABELS sound RUN_SERIAL TRUE)
