@@ -146,7 +146,7 @@ TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
   ASSERT_NE(WindowState(window).find("Iconic"), std::string::npos);
 
   Process second(Start());
-  const std::string box = WaitForWindow("^tempiola$");
+  const std::string box = WaitForWindow("^tempiola$", 30);
   ASSERT_FALSE(box.empty()) << "the second copy shows its message box";
   // Nothing happens to the first window while the box waits for the user.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
