@@ -28,9 +28,21 @@ set_tests_properties(CliExe.Transmit PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAN
 # window's part in a program of the Windows build on the virtual display.
 # Tried once more for the same reason as the transmit suite.
 include(${PROJECT_SOURCE_DIR}/tests/display/display.cmake)
-add_test(NAME WindowSoundExe
+add_test(NAME WindowExe.Sound
          COMMAND sh -c "\"$0\" \"$1\" || { echo '*** once more: Wine may have dropped samples'; \"$0\" \"$1\"; }"
                  ${host_tests}/e2e/tests_e2e_window_sound --gtest_filter=WindowSound.*)
-set_tests_properties(WindowSoundExe PROPERTIES
+set_tests_properties(WindowExe.Sound PROPERTIES
   ENVIRONMENT "TEMPIOLA_WINDOW_SOUND_COMMAND=${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tests/e2e/tests_e2e_window_transmission.exe;TEMPIOLA_DISPLAY_FILE=${TEMPIOLA_DISPLAY_DIR}/display"
   FIXTURES_REQUIRED tempiola_display RESOURCE_LOCK tempiola_display TIMEOUT 600 LABELS sound RUN_SERIAL TRUE)
+
+# Two real copies of the window program under Wine, started by the native
+# build's test on the window tests' virtual display (whose fixture ends the
+# display prefix's Wine server), with the sound tests' private PulseAudio as
+# their playback device: without one the first copy would show its
+# no-device box, titled like the second copy's box.
+add_test(NAME WindowExe.SecondInstance COMMAND ${host_tests}/app/tests_app_windows --gtest_filter=SecondInstance.*)
+set_tests_properties(WindowExe.SecondInstance PROPERTIES
+  FIXTURES_REQUIRED "tempiola_display;tempiola_wine_sound"
+  RESOURCE_LOCK tempiola_display
+  TIMEOUT 300
+  ENVIRONMENT "TEMPIOLA_EXE_COMMAND=${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tempiola.exe;TEMPIOLA_DISPLAY_FILE=${TEMPIOLA_DISPLAY_DIR}/display;PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/tests/platform/pulse/run/native")

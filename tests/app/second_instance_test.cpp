@@ -2,6 +2,9 @@
 // says that the first runs, and only after its box is answered does the
 // first window come forward; then the second ends without a window of its
 // own. Driven with xdotool and read with xprop, as a user's desktop would.
+// TEMPIOLA_EXE_COMMAND, when set, replaces the program built beside the test
+// (a program and its leading arguments, separated by spaces): that is how
+// the Windows build runs here under Wine.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -14,7 +17,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -57,24 +62,43 @@ std::string RuntimeDir() {
   return dir;
 }
 
-pid_t Start(const char* exe) {
+std::vector<std::string> ProgramCommand() {
+  std::vector<std::string> command;
+  const char* given = std::getenv("TEMPIOLA_EXE_COMMAND");
+  if (given == nullptr || *given == '\0') return {TEMPIOLA_EXE};
+  std::istringstream words(given);
+  for (std::string word; words >> word;) command.push_back(word);
+  return command;
+}
+
+pid_t Start() {
   const std::string soundConfig = SilentSoundConfig();
   const std::string runtimeDir = RuntimeDir();
+  const std::vector<std::string> command = ProgramCommand();
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  // Under Wine the guard lives in the Wine server of the tests' own prefix,
+  // which Wine finds through TMPDIR: the copies keep the test's.
+  const bool wine = command.front() != TEMPIOLA_EXE;
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::setenv("NO_AT_BRIDGE", "1", 1);
     ::setenv("XDG_CONFIG_HOME", soundConfig.c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    ::setenv("TMPDIR", runtimeDir.c_str(), 1);
-    ::execl(exe, exe, static_cast<char*>(nullptr));
+    if (!wine) {
+      ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+      ::setenv("TMPDIR", runtimeDir.c_str(), 1);
+    }
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
   return pid;
 }
 
 // The window of a visible title, waited for; empty when none appears.
-std::string WaitForWindow(const std::string& titleRegex) {
-  const std::string ids = Shell("timeout 10 xdotool search --sync --onlyvisible --name '" + titleRegex + "'");
+std::string WaitForWindow(const std::string& titleRegex, int seconds = 10) {
+  const std::string ids =
+      Shell("timeout " + std::to_string(seconds) + " xdotool search --sync --onlyvisible --name '" + titleRegex + "'");
   return ids.substr(0, ids.find('\n'));
 }
 
@@ -112,16 +136,17 @@ TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
   struct RemoveRuntimeDir {
     ~RemoveRuntimeDir() { std::filesystem::remove_all(RuntimeDir()); }
   } removeRuntimeDir;  // after both copies have ended
-  Process first(Start(TEMPIOLA_EXE));
-  const std::string window = WaitForWindow("^Orlavine$");
+  Process first(Start());
+  // Generous: Wine makes a fresh prefix at its first start.
+  const std::string window = WaitForWindow("^Orlavine$", 120);
   ASSERT_FALSE(window.empty()) << "the first copy shows its main window";
   // A fixed size and no maximise box: the window manager offers no maximising.
   EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_ALLOWED_ACTIONS").find("MAXIMIZE"), std::string::npos);
   Shell("xdotool windowminimize --sync " + window);
   ASSERT_NE(WindowState(window).find("Iconic"), std::string::npos);
 
-  Process second(Start(TEMPIOLA_EXE));
-  const std::string box = WaitForWindow("^tempiola$");
+  Process second(Start());
+  const std::string box = WaitForWindow("^tempiola$", 30);
   ASSERT_FALSE(box.empty()) << "the second copy shows its message box";
   // Nothing happens to the first window while the box waits for the user.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
