@@ -1,12 +1,10 @@
 // The dialog test driver over the system's own windows: user actions are
 // delivered as the modal loop delivers queued input, so that
 // PreTranslateMessage and the dialog keys see them.
-#include "ui/framework/testing/dialog_driver.h"
+#include "ui/framework/testing/driver_parts.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 #include "platform/text_encoding.h"
 #include "ui/framework/win32/native.h"
@@ -16,11 +14,15 @@ namespace afxtest {
 namespace {
 
 constexpr UINT kWmKeyDown = 0x0100, kWmKeyUp = 0x0101, kWmSysKeyDown = 0x0104, kWmLButtonDown = 0x0201,
-               kWmLButtonUp = 0x0202, kWmSetText = 0x000C, kWmLButtonDblClk = 0x0203;
+               kWmLButtonUp = 0x0202, kWmSetText = 0x000C;
 constexpr std::uint32_t kEsReadOnly = 0x0800;
 constexpr std::uint32_t kWsExTopmost = 0x0008;
 
 std::string Utf8(const std::string& gbk) { return platform::GbkToUtf8(gbk); }
+
+LPARAM Point(long x, long y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); }
+
+}  // namespace
 
 bool StillRunning(const AfxModalFrame& frame) {
   for (AfxModalFrame* f : AfxModalStack()) {
@@ -29,38 +31,7 @@ bool StillRunning(const AfxModalFrame& frame) {
   return false;
 }
 
-void Cancel(AfxModalFrame& frame) {
-  if (frame.kind == AfxModalFrame::Kind::MessageBox) {
-    AfxEndMessageBox(frame, frame.type == MB_OKCANCEL ? IDCANCEL : IDOK);
-  } else if (frame.dialog) {
-    frame.dialog->EndDialog(IDCANCEL);
-  }
-}
-
-std::string Describe(const AfxModalFrame& frame) {
-  if (frame.kind == AfxModalFrame::Kind::MessageBox) return "message box \"" + Utf8(frame.text) + "\"";
-  return "dialog " + std::to_string(frame.dialog ? frame.dialog->GetTemplateId() : 0);
-}
-
-LPARAM Point(long x, long y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); }
-
-}  // namespace
-
 // ---- Window ---------------------------------------------------------------
-
-std::string Window::MessageText() const { return IsMessageBox() ? Utf8(frame_.text) : std::string(); }
-
-void Window::Answer(int id) {
-  if (!IsMessageBox()) {
-    ADD_FAILURE() << "Answer on a dialog";
-    return;
-  }
-  EXPECT_TRUE(AfxEndMessageBox(frame_, id)) << "the box has no button " << id;
-}
-
-CDialog& Window::Dialog() const { return *frame_.dialog; }
-
-int Window::TemplateId() const { return frame_.dialog ? static_cast<int>(frame_.dialog->GetTemplateId()) : 0; }
 
 std::string Window::Title() const {
   return frame_.window ? Utf8(w32::Gbk(w32::Text(frame_.window))) : std::string();
@@ -68,39 +39,11 @@ std::string Window::Title() const {
 
 CWnd* Window::Control(int id) const { return frame_.dialog ? frame_.dialog->GetDlgItem(id) : nullptr; }
 
-bool Window::Exists(int id) const { return Control(id) != nullptr; }
-
-bool Window::IsEnabled(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  return c && c->IsWindowEnabled();
-}
-
-bool Window::IsVisible(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  return c && c->IsWindowVisible();
-}
-
-bool Window::HasFocus(int id) const {
-  CWnd* focus = CWnd::GetFocus();
-  return focus && focus == Control(id);
-}
-
 bool Window::IsReadOnly(int id) const {
   CWnd* c = Control(id);
   auto* edit = dynamic_cast<CEdit*>(c);
   EXPECT_NE(edit, nullptr) << "no edit box " << id;
   return edit && edit->GetNativeWindow() && (w32::Style(edit->GetNativeWindow()) & kEsReadOnly) != 0;
-}
-
-std::string Window::Text(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  if (c == nullptr) return std::string();
-  CString text;
-  c->GetWindowText(text);
-  return Utf8(text.GetString());
 }
 
 std::vector<std::string> Window::Items(int id) const {
@@ -137,32 +80,6 @@ int Window::Selection(int id) const {
   }
   if (c) ADD_FAILURE() << "control " << id << " has no selection";
   return -1;
-}
-
-std::uintptr_t Window::ItemData(int id, int index) const {
-  CWnd* c = Control(id);
-  if (auto* combo = dynamic_cast<CComboBox*>(c)) return combo->GetItemData(index);
-  if (auto* list = dynamic_cast<CListBox*>(c)) return list->GetItemData(index);
-  ADD_FAILURE() << "control " << id << " has no item data";
-  return 0;
-}
-
-int Window::RowCount(int id) const {
-  auto* view = dynamic_cast<CListCtrl*>(Control(id));
-  EXPECT_NE(view, nullptr) << "no list view " << id;
-  return view ? view->GetItemCount() : 0;
-}
-
-std::string Window::Cell(int id, int row, int column) const {
-  auto* view = dynamic_cast<CListCtrl*>(Control(id));
-  EXPECT_NE(view, nullptr) << "no list view " << id;
-  return view ? Utf8(view->GetItemText(row, column).GetString()) : std::string();
-}
-
-int Window::TopIndex(int id) const {
-  auto* list = dynamic_cast<CListBox*>(Control(id));
-  EXPECT_NE(list, nullptr) << "no list box " << id;
-  return list ? list->GetTopIndex() : -1;
 }
 
 void Window::Click(int id) {
@@ -214,14 +131,10 @@ void Window::Select(int id, int index) {
   }
   // The mouse input that a user's selection brings with it, as
   // PreTranslateMessage sees it (the selection itself is made above).
-  const w32::QueuedMessage down{c->GetNativeWindow(), kWmLButtonDown, 1, 0, 0, 0, 0};
-  const w32::QueuedMessage up{c->GetNativeWindow(), kWmLButtonUp, 0, 0, 0, 0, 0};
   MSG msg{c->m_hWnd, kWmLButtonDown, 1, 0, 0, {0, 0}};
   frame_.dialog->PreTranslateMessage(&msg);
   msg.message = kWmLButtonUp;
   frame_.dialog->PreTranslateMessage(&msg);
-  (void)down;
-  (void)up;
 }
 
 void Window::DoubleClick(int id, int row) {
@@ -231,7 +144,6 @@ void Window::DoubleClick(int id, int row) {
   // The list view tells its dialog of the double click (NM_DBLCLK).
   NMHDR header{c->m_hWnd, static_cast<UINT_PTR>(id), NM_DBLCLK};
   frame_.dialog->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
-  (void)kWmLButtonDblClk;
 }
 
 void Window::Key(UINT virtualKey, bool alt) {
@@ -249,11 +161,6 @@ void Window::Key(UINT virtualKey, bool alt) {
 
 void Window::Close() {
   if (frame_.window) w32::Send(frame_.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-std::vector<CMenu::Item> Window::SystemMenu() const {
-  CMenu* menu = frame_.dialog ? frame_.dialog->GetSystemMenu(FALSE) : nullptr;
-  return menu ? menu->Items() : std::vector<CMenu::Item>();
 }
 
 void Window::ChooseSystemCommand(UINT command) {
@@ -305,52 +212,6 @@ std::vector<Window::Column> Window::Columns(int id) const {
 bool Window::IsShown() const { return frame_.window && w32::IsVisible(frame_.window); }
 bool Window::IsMinimized() const { return frame_.window && w32::IsIconic(frame_.window); }
 bool Window::IsTopmost() const { return frame_.window && (w32::ExStyle(frame_.window) & kWsExTopmost) != 0; }
-
-void Window::Pump() { PumpEvents(); }
-
-bool Window::IsRunning() const { return StillRunning(frame_); }
-
-bool Window::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    PumpEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
-// ---- Script ---------------------------------------------------------------
-
-Script::Script() { AfxSetModalObserver(this); }
-
-Script::~Script() {
-  AfxSetModalObserver(nullptr);
-  EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted step(s) never ran";
-}
-
-Script& Script::Then(std::function<void(Window&)> step) {
-  steps_.push_back(std::move(step));
-  return *this;
-}
-
-INT_PTR Script::Run(CDialog& dialog) { return dialog.DoModal(); }
-
-void Script::OnModalStarted(AfxModalFrame& frame) {
-  if (steps_.empty()) {
-    ADD_FAILURE() << "unexpected " << Describe(frame) << " with no scripted step left";
-    Cancel(frame);
-    return;
-  }
-  auto step = std::move(steps_.front());
-  steps_.pop_front();
-  Window window(frame);
-  step(window);
-  if (StillRunning(frame)) {
-    ADD_FAILURE() << "the step left " << Describe(frame) << " open";
-    Cancel(frame);
-  }
-}
 
 // ---- toolkit --------------------------------------------------------------
 

@@ -1,13 +1,13 @@
-#include "ui/framework/testing/dialog_driver.h"
+// The dialog test driver over wxWidgets: user actions go through the
+// dialog layer's input path, so that PreTranslateMessage sees them.
+#include "ui/framework/testing/driver_parts.h"
 
 #include <gtest/gtest.h>
 #include <wx/evtloop.h>
 #include <wx/listctrl.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 
 #include "platform/text_encoding.h"
 #include "ui/framework/wx/afx_impl.h"
@@ -18,6 +18,8 @@ namespace {
 
 std::string Utf8(const std::string& gbk) { return platform::GbkToUtf8(gbk); }
 
+}  // namespace
+
 bool StillRunning(const AfxModalFrame& frame) {
   for (AfxModalFrame* f : AfxModalStack()) {
     if (f == &frame) return frame.window != nullptr && frame.window->IsModal();
@@ -25,36 +27,7 @@ bool StillRunning(const AfxModalFrame& frame) {
   return false;
 }
 
-void Cancel(AfxModalFrame& frame) {
-  if (frame.kind == AfxModalFrame::Kind::MessageBox) {
-    AfxEndMessageBox(frame, frame.type == MB_OKCANCEL ? IDCANCEL : IDOK);
-  } else if (frame.dialog) {
-    frame.dialog->EndDialog(IDCANCEL);
-  }
-}
-
-std::string Describe(const AfxModalFrame& frame) {
-  if (frame.kind == AfxModalFrame::Kind::MessageBox) return "message box \"" + Utf8(frame.text) + "\"";
-  return "dialog " + std::to_string(frame.dialog ? frame.dialog->GetTemplateId() : 0);
-}
-
-}  // namespace
-
 // ---- Window ---------------------------------------------------------------
-
-std::string Window::MessageText() const { return IsMessageBox() ? Utf8(frame_.text) : std::string(); }
-
-void Window::Answer(int id) {
-  if (!IsMessageBox()) {
-    ADD_FAILURE() << "Answer on a dialog";
-    return;
-  }
-  EXPECT_TRUE(AfxEndMessageBox(frame_, id)) << "the box has no button " << id;
-}
-
-CDialog& Window::Dialog() const { return *frame_.dialog; }
-
-int Window::TemplateId() const { return frame_.dialog ? static_cast<int>(frame_.dialog->GetTemplateId()) : 0; }
 
 std::string Window::Title() const { return frame_.window ? std::string(frame_.window->GetTitle().utf8_str()) : ""; }
 
@@ -63,39 +36,11 @@ CWnd* Window::Control(int id) const {
   return AfxDialogAccess::Control(*frame_.dialog, id);
 }
 
-bool Window::Exists(int id) const { return Control(id) != nullptr; }
-
-bool Window::IsEnabled(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  return c && c->IsWindowEnabled();
-}
-
-bool Window::IsVisible(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  return c && c->IsWindowVisible();
-}
-
-bool Window::HasFocus(int id) const {
-  CWnd* focus = CWnd::GetFocus();
-  return focus && focus == Control(id);
-}
-
 bool Window::IsReadOnly(int id) const {
   CWnd* c = Control(id);
   auto* t = c ? dynamic_cast<wxTextCtrl*>(c->GetNativeWindow()) : nullptr;
   EXPECT_NE(t, nullptr) << "no edit box " << id;
   return t && !t->IsEditable();
-}
-
-std::string Window::Text(int id) const {
-  CWnd* c = Control(id);
-  EXPECT_NE(c, nullptr) << "no control " << id;
-  if (c == nullptr) return std::string();
-  CString text;
-  c->GetWindowText(text);
-  return Utf8(text.GetString());
 }
 
 std::vector<std::string> Window::Items(int id) const {
@@ -128,32 +73,6 @@ int Window::Selection(int id) const {
   }
   ADD_FAILURE() << "control " << id << " has no selection";
   return -1;
-}
-
-std::uintptr_t Window::ItemData(int id, int index) const {
-  CWnd* c = Control(id);
-  if (auto* combo = dynamic_cast<CComboBox*>(c)) return combo->GetItemData(index);
-  if (auto* list = dynamic_cast<CListBox*>(c)) return list->GetItemData(index);
-  ADD_FAILURE() << "control " << id << " has no item data";
-  return 0;
-}
-
-int Window::RowCount(int id) const {
-  auto* view = dynamic_cast<CListCtrl*>(Control(id));
-  EXPECT_NE(view, nullptr) << "no list view " << id;
-  return view ? view->GetItemCount() : 0;
-}
-
-std::string Window::Cell(int id, int row, int column) const {
-  auto* view = dynamic_cast<CListCtrl*>(Control(id));
-  EXPECT_NE(view, nullptr) << "no list view " << id;
-  return view ? Utf8(view->GetItemText(row, column).GetString()) : std::string();
-}
-
-int Window::TopIndex(int id) const {
-  auto* list = dynamic_cast<CListBox*>(Control(id));
-  EXPECT_NE(list, nullptr) << "no list box " << id;
-  return list ? list->GetTopIndex() : -1;
 }
 
 void Window::Click(int id) {
@@ -239,11 +158,6 @@ void Window::Close() {
   }
 }
 
-std::vector<CMenu::Item> Window::SystemMenu() const {
-  CMenu* menu = frame_.dialog ? frame_.dialog->GetSystemMenu(FALSE) : nullptr;
-  return menu ? menu->Items() : std::vector<CMenu::Item>();
-}
-
 void Window::ChooseSystemCommand(UINT command) {
   for (const CMenu::Item& item : SystemMenu()) {
     if (item.id == command && (item.flags & (MF_SEPARATOR | MF_GRAYED)) == 0) {
@@ -302,52 +216,6 @@ std::vector<Window::Column> Window::Columns(int id) const {
 bool Window::IsShown() const { return frame_.window && frame_.window->IsShown(); }
 bool Window::IsMinimized() const { return frame_.window && frame_.window->IsIconized(); }
 bool Window::IsTopmost() const { return frame_.window && (frame_.window->GetWindowStyleFlag() & wxSTAY_ON_TOP); }
-
-void Window::Pump() { PumpEvents(); }
-
-bool Window::IsRunning() const { return StillRunning(frame_); }
-
-bool Window::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    PumpEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
-// ---- Script ---------------------------------------------------------------
-
-Script::Script() { AfxSetModalObserver(this); }
-
-Script::~Script() {
-  AfxSetModalObserver(nullptr);
-  EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted step(s) never ran";
-}
-
-Script& Script::Then(std::function<void(Window&)> step) {
-  steps_.push_back(std::move(step));
-  return *this;
-}
-
-INT_PTR Script::Run(CDialog& dialog) { return dialog.DoModal(); }
-
-void Script::OnModalStarted(AfxModalFrame& frame) {
-  if (steps_.empty()) {
-    ADD_FAILURE() << "unexpected " << Describe(frame) << " with no scripted step left";
-    Cancel(frame);
-    return;
-  }
-  auto step = std::move(steps_.front());
-  steps_.pop_front();
-  Window window(frame);
-  step(window);
-  if (StillRunning(frame)) {
-    ADD_FAILURE() << "the step left " << Describe(frame) << " open";
-    Cancel(frame);
-  }
-}
 
 // ---- toolkit --------------------------------------------------------------
 
