@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/framework/afxwin.h"
+#include "ui/framework/modal_hook.h"
 
 struct AfxModalFrame {
   enum class Kind { Dialog, MessageBox };
@@ -18,24 +19,6 @@ struct AfxModalFrame {
   unsigned serial = 0;
   bool running = true;
 };
-
-class AfxModalObserver {
- public:
-  virtual ~AfxModalObserver() = default;
-  // Runs on the user-interface thread inside the new modal loop, once the
-  // window is shown.
-  virtual void OnModalStarted(AfxModalFrame& frame) = 0;
-};
-
-void AfxSetModalObserver(AfxModalObserver* observer);
-std::vector<AfxModalFrame*> AfxModalStack();
-
-// Ends a running message box as if its button id (IDOK or IDCANCEL) had
-// been pressed; FALSE when the box has no such button.
-BOOL AfxEndMessageBox(AfxModalFrame& frame, int id);
-
-// The busy cursor is up (BeginWaitCursor without its EndWaitCursor).
-BOOL AfxWaitCursorShown();
 
 // Runs the queued messages through the innermost modal loop's handling
 // (PreTranslateMessage, the dialog keys, dispatch) until none is left.
