@@ -198,6 +198,8 @@ class CDialog : public CWnd {
  private:
   void CreateControls();
   void DestroyDialogWindow();
+  // Lets go of the control wrappers of a window that is being destroyed.
+  void ReleaseControls();
   void ResetSystemMenu();
   void ApplyIcons();
   CWnd* ControlById(int id) const;

@@ -67,6 +67,14 @@ LRESULT CDialog::CloseOrDefault(UINT message, WPARAM wParam, LPARAM lParam) {
   return CWnd::DefWindowProc(message, wParam, lParam);
 }
 
+void CDialog::ReleaseControls() {
+  for (auto& [id, control] : m_controls) control->Detach();
+  for (auto& control : m_ownedControls) control->Detach();
+  m_controls.clear();
+  m_ownedControls.clear();
+  m_itemWidgets.clear();
+}
+
 CWnd* CDialog::ControlById(int id) const {
   auto it = m_controls.find(id);
   return it == m_controls.end() ? nullptr : it->second;

@@ -443,11 +443,7 @@ void CDialog::DestroyDialogWindow() {
   Guarded([&] { SendMessage(WM_DESTROY); });
   w32::Handle window = m_pWindow;
   afx::RemoveTopLevel(m_hWnd);
-  for (auto& [id, control] : m_controls) control->Detach();
-  for (auto& control : m_ownedControls) control->Detach();
-  m_controls.clear();
-  m_ownedControls.clear();
-  m_itemWidgets.clear();
+  ReleaseControls();
   Detach();  // no post reaches the window from here on
   if (m_hToolTips) w32::Destroy(m_hToolTips);
   m_hToolTips = nullptr;

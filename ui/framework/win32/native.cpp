@@ -318,23 +318,23 @@ bool ListSetItemState(Handle list, int index, unsigned state, unsigned mask) {
   return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
-std::wstring ComboText(Handle combo, int index) {
-  const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == CB_ERR) return std::wstring();
+namespace {
+
+// An item's text of a combo or list box (CB_ERR and LB_ERR are both -1).
+std::wstring ItemText(Handle window, UINT lengthMessage, UINT textMessage, int index) {
+  const LRESULT n = SendMessageW(window, lengthMessage, static_cast<WPARAM>(index), 0);
+  if (n < 0) return std::wstring();
   std::wstring out(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data()));
+  const LRESULT got = SendMessageW(window, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data()));
   out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return out;
 }
 
-std::wstring ListBoxText(Handle list, int index) {
-  const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == LB_ERR) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data()));
-  out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return out;
-}
+}  // namespace
+
+std::wstring ComboText(Handle combo, int index) { return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
+
+std::wstring ListBoxText(Handle list, int index) { return ItemText(list, LB_GETTEXTLEN, LB_GETTEXT, index); }
 
 void SetWaitCursor(bool wait) { SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(wait ? 32514 : 32512))); }
 

@@ -352,11 +352,7 @@ void CDialog::DestroyDialogWindow() {
   afx::Guarded([&] { SendMessage(WM_DESTROY); });
   auto* window = static_cast<AfxDialogWindow*>(m_pWindow);
   afx::RemoveTopLevel(m_hWnd);
-  for (auto& [id, control] : m_controls) control->Detach();
-  for (auto& control : m_ownedControls) control->Detach();
-  m_controls.clear();
-  m_ownedControls.clear();
-  m_itemWidgets.clear();
+  ReleaseControls();
   Detach();  // no post reaches the window from here on
   window->Orphan();
   window->Destroy();
