@@ -133,11 +133,16 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   // The first frame follows the silence of the paused device directly, and
   // the frames follow one another without a gap between the buffers.
   EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, 5.0);
+  // Wine's mixing into the sound server drops or adds a few milliseconds
+  // at a buffer's start (seen: 6 to 20 ms, on an idle machine too); a gap
+  // of the transmitter's own still shows on Linux, which runs the same
+  // transmitter.
+  const double spacingMs = test_support::CliIsWindowsBuild() ? 25.0 : 5.0;
   for (size_t k = 0; k < reception.frames.size(); ++k) {
     SCOPED_TRACE("frame " + std::to_string(k + 1));
     EXPECT_EQ(reception.frames[k].symbols, e2e::FrameFor(firstFrameBegins + 1 + 20 * static_cast<Time64>(k)));
     if (k > 0) {
-      EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, 5.0);
+      EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, spacingMs);
     }
   }
 }
