@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 
 #include "platform/text_encoding.h"
 #include "ui/framework/win32/native.h"
@@ -217,13 +218,20 @@ bool Window::IsTopmost() const { return frame_.window && (w32::ExStyle(frame_.wi
 
 void PumpEvents() { AfxRunQueuedMessages(); }
 
+namespace {
+
+// The application object the dialogs ask for (name, icons), unless the test
+// program has one of its own.
+std::unique_ptr<CWinApp> g_testApp;
+
+}  // namespace
+
 bool StartToolkit(int&, char**) {
-  static CWinApp* app = AfxGetApp() ? nullptr : new CWinApp("tempiola");
-  (void)app;
+  if (AfxGetApp() == nullptr) g_testApp = std::make_unique<CWinApp>("tempiola");
   w32::InitControls();
   return true;
 }
 
-void StopToolkit() {}
+void StopToolkit() { g_testApp.reset(); }
 
 }  // namespace afxtest
