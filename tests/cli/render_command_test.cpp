@@ -91,6 +91,21 @@ TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 2 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 21));
 }
 
+// The BPC sound, pinned: three frames across the year end at each rate,
+// as the program sent them before it knew other stations.
+TEST_F(RenderCommand, BpcRendersAreUnchangedByteForByte) {
+  const std::pair<const char*, std::uint64_t> pinned[] = {
+      {"44100", 0xddb20f05f7a96a2aull}, {"48000", 0x144f60208032127full}, {"96000", 0x40866e410a3493e6ull}};
+  for (const auto& [rate, digest] : pinned) {
+    const std::string path = dir_ + "/pinned.wav";
+    cli_test::Result r = RunCli({"render", "--start", "2026-12-31 23:59:40", "--frames", "3", "--rate", rate, path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::uint64_t fnv1a = 0xcbf29ce484222325ull;
+    for (unsigned char byte : cli_test::Slurp(path)) fnv1a = (fnv1a ^ byte) * 0x100000001b3ull;
+    EXPECT_EQ(fnv1a, digest) << rate << " Hz";
+  }
+}
+
 TEST_F(RenderCommand, ReplacesAnExistingFileWhole) {
   const std::string path = dir_ + "/again.wav";
   std::ofstream(path) << std::string(5000000, 'x');
