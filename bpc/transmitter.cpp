@@ -6,13 +6,17 @@
 #include <new>
 
 #include "bpc/frame_audio.h"
+#include "bpc/station.h"
+#include "bpc/station_audio.h"
 
 namespace {
 
 constexpr int kQuitWaitMs = 2000;
 constexpr int kArmedPollMs = 10;
 constexpr unsigned kNoCountdown = 999;
-constexpr platform::Time64 kFrameSeconds = 20;
+// The buffers hold 20 seconds each: a BPC frame, or a third of a 60-second
+// frame, so that every station plays from the same two buffers.
+constexpr platform::Time64 kPieceSeconds = 20;
 constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
 // How long past the expected end of the playing buffer a device may stay
 // without finishing it before it counts as stopped. Generous: a working
@@ -38,18 +42,24 @@ struct Slot {
   std::unique_ptr<std::int16_t[]> samples;
 };
 
-// Where the first frame starts for a start handled at local second s of
-// minute M, and the symbol-1 instant T of that frame, as an offset from M.
-struct Boundary {
-  int second;
-  platform::Time64 firstSymbolOffset;
-};
+// Where BPC's first frame starts for a start handled at local second s of
+// minute M, as an offset from M: the next second 0, 20 or 40 at least about
+// four seconds ahead.
+platform::Time64 BpcBoundaryOffset(int s) {
+  if (s <= 15) return 20;
+  if (s <= 35) return 40;
+  if (s <= 55) return 60;
+  return 80;
+}
 
-Boundary BoundaryFor(int s) {
-  if (s <= 15) return {20, 21};
-  if (s <= 35) return {40, 41};
-  if (s <= 55) return {0, 61};
-  return {20, 81};
+// The same for a station with minute frames, which begin at second 0.
+platform::Time64 MinuteBoundaryOffset(int s) { return s <= 55 ? 60 : 120; }
+
+// a - a mod b, rounding down also below zero.
+platform::Time64 FloorTo(platform::Time64 a, platform::Time64 b) {
+  platform::Time64 q = a / b;
+  if (a % b != 0 && a < 0) --q;
+  return q * b;
 }
 
 class Transmitter {
@@ -68,7 +78,7 @@ class Transmitter {
   void OnStop() { EndTransmission(kTxStopped, 0); }
   void EndTransmission(TransmitterStatus status, LPARAM value);
   bool EndIfDeviceFailed();
-  void WatchNextBuffer() { silentAfter_ = watchClock_.Now() + kFrameSeconds + kStallMarginSeconds; }
+  void WatchNextBuffer() { silentAfter_ = watchClock_.Now() + kPieceSeconds + kStallMarginSeconds; }
   void OnStart();
   void OnTimeout();
   void OnDeviceEvent();
@@ -85,8 +95,9 @@ class Transmitter {
   State state_ = State::kIdle;
   int timeout_ = platform::kInfinite;
   unsigned rate_ = 0;
-  platform::Time64 t_ = 0;  // symbol-1 instant of the frame synthesised last
-  int boundarySecond_ = 0;
+  const Station* station_ = &kStations[0];
+  platform::Time64 boundary_ = 0;    // where the transmission begins, a frame boundary
+  platform::Time64 pieceStart_ = 0;  // the first second of the 20 synthesised last
   int nextSlot_ = 0;        // the slot that plays first, so finishes next
   int n_ = 0;
   unsigned lastCountdown_ = kNoCountdown;
@@ -171,9 +182,10 @@ bool Transmitter::EndIfDeviceFailed() {
 }
 
 void Transmitter::FillAndQueue(Slot& slot) {
-  platform::LocalTime f = platform::ToLocalTime(t_);
-  BuildFrameAudio(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, rate_,
-                  slot.samples.get());
+  const platform::Time64 frameSeconds = station_->frameSeconds;
+  const platform::Time64 frameStart = boundary_ + FloorTo(pieceStart_ - boundary_, frameSeconds);
+  BuildStationAudio(*station_, frameStart, static_cast<unsigned>(pieceStart_ - frameStart),
+                    static_cast<unsigned>(kPieceSeconds), rate_, slot.samples.get());
   device_.Write(slot.header);
 }
 
@@ -186,6 +198,8 @@ void Transmitter::OnStart() {
     return;
   }
   rate_ = static_cast<unsigned>(rate);
+  const int station = ctx_.nStation.load();
+  station_ = &kStations[station >= 0 && station < kStationCount ? station : 0];
   unsigned error = device_.Open(FrameWaveFormat(rate_), deviceEvent_);
   if (error != platform::MMSYSERR_NOERROR) {
     Post(kTxOpenFailed, static_cast<LPARAM>(error));
@@ -200,7 +214,8 @@ void Transmitter::OnStart() {
   }
   device_.Pause();
 
-  platform::LocalTime now = platform::ToLocalTime(clock_.Now());
+  const platform::Time64 startedAt = clock_.Now();
+  platform::LocalTime now = platform::ToLocalTime(startedAt);
   platform::Time64 minuteStart = 0;
   if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
     // The clock reads beyond the calendar: nothing sensible to send. Give
@@ -211,11 +226,16 @@ void Transmitter::OnStart() {
     Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
     return;
   }
-  Boundary b = BoundaryFor(now.second);
-  boundarySecond_ = b.second;
-  t_ = minuteStart + b.firstSymbolOffset;
+  if (station_->frameSeconds == kPieceSeconds) {
+    boundary_ = minuteStart + BpcBoundaryOffset(now.second);
+  } else {
+    // The other stations keep the system clock's UTC minutes.
+    const platform::Time64 utcMinute = FloorTo(startedAt, 60);
+    boundary_ = utcMinute + MinuteBoundaryOffset(static_cast<int>(startedAt - utcMinute));
+  }
+  pieceStart_ = boundary_;
   FillAndQueue(slots_[0]);
-  t_ += platform::TimeSpan(0, 0, 0, 20);
+  pieceStart_ += kPieceSeconds;
   FillAndQueue(slots_[1]);
 
   nextSlot_ = 0;
@@ -231,8 +251,7 @@ void Transmitter::OnTimeout() {
     return;
   }
   const platform::Time64 now = clock_.Now();
-  int c = platform::ToLocalTime(now).second;
-  if (c == boundarySecond_) {
+  if (now >= boundary_) {
     // Started on time by the schedule below this does nothing; it starts a
     // device that cannot keep a schedule, as soon as the poll sees the
     // boundary.
@@ -243,7 +262,7 @@ void Transmitter::OnTimeout() {
     Post(kTxTransmitting, n_);
     return;
   }
-  unsigned left = (static_cast<unsigned>(boundarySecond_) - static_cast<unsigned>(c) + 60u) % 60u;
+  const auto left = static_cast<unsigned>(boundary_ - now);
   if (left != lastCountdown_) {
     // A second ahead, so that the device can start its first sample just
     // as the clock enters the boundary second, past its own latency.
@@ -261,7 +280,7 @@ void Transmitter::OnDeviceEvent() {
   Slot& slot = slots_[nextSlot_];
   if (!(slot.header.dwFlags & platform::WHDR_DONE)) return;
   WatchNextBuffer();
-  t_ += platform::TimeSpan(0, 0, 0, 20);
+  pieceStart_ += kPieceSeconds;
   FillAndQueue(slot);
   nextSlot_ = 1 - nextSlot_;
   ++n_;

@@ -1,6 +1,7 @@
-// The transmitter thread: plays the BPC signal on the default output device
-// from a frame boundary on, two 20-second frame buffers queued at all times,
-// and reports by posting WM_TX_STATUS to the dialog's window.
+// The transmitter thread: plays a station's time signal (BPC unless told
+// otherwise) on the default output device from a frame boundary on, two
+// 20-second buffers queued at all times, and reports by posting
+// WM_TX_STATUS to the dialog's window.
 #pragma once
 
 #include <atomic>
@@ -16,7 +17,8 @@ inline constexpr UINT WM_TX_STATUS = WM_USER + 200;  // 1224
 // wParam of WM_TX_STATUS; lParam as noted.
 enum TransmitterStatus : WPARAM {
   kTxCountdown = 1,     // seconds until transmission begins
-  kTxTransmitting = 2,  // N, the frame now playing (1 for the first)
+  kTxTransmitting = 2,  // N, the 20 seconds now playing (1 for the first): a BPC
+                        // frame, or a third of a minute frame
   kTxStopped = 3,       // 0
   kTxOpenFailed = 4,    // the device's error code
   kTxNoDevice = 5,      // 0
@@ -37,6 +39,9 @@ struct TransmitterContext {
   HWND hDialogWnd = 0;                 // destination of the statuses; set before the thread starts
   // Written by the start command before it sets hStartEvent.
   std::atomic<int> nSampleRate{44100};
+  // The station to imitate, an index into kStations (0, BPC, by default);
+  // written with the rate.
+  std::atomic<int> nStation{0};
 
   // The thread, beside the record.
   platform::Thread hThread;

@@ -49,4 +49,13 @@ CivilFields BreakDown(std::chrono::local_seconds time) {
   return f;
 }
 
+bool ToSystemTime(std::chrono::local_seconds time, platform::Time64& out) {
+  const CivilFields f = BreakDown(time);
+  if (!platform::BuildLocalTime(f.year, f.month, f.day, f.hour, f.minute, f.second, out)) return false;
+  // The zone moves a skipped time elsewhere; that is not the time asked for.
+  const platform::LocalTime back = platform::ToLocalTime(out);
+  return back.year == f.year && back.month == f.month && back.day == f.day && back.hour == f.hour &&
+         back.minute == f.minute && back.second == f.second;
+}
+
 }  // namespace cli

@@ -1,10 +1,13 @@
 // Local wall-clock times as the command line gives them: read from
 // "YYYY-MM-DD HH:MM:SS", stepped in whole seconds on the civil calendar,
-// and taken apart into the fields the BPC encoder wants.
+// taken apart into the fields the BPC encoder wants, or placed on the
+// system clock through the computer's time zone.
 #pragma once
 
 #include <chrono>
 #include <string_view>
+
+#include "platform/local_time.h"
 
 namespace cli {
 
@@ -23,5 +26,9 @@ struct CivilFields {
 bool ParseCivilTime(std::string_view text, std::chrono::local_seconds& out);
 
 CivilFields BreakDown(std::chrono::local_seconds time);
+
+// The instant that the computer's clock shows as that local time. False for
+// a time its time zone skips (the hour a summer-time change leaves out).
+bool ToSystemTime(std::chrono::local_seconds time, platform::Time64& out);
 
 }  // namespace cli

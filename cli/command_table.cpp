@@ -10,12 +10,14 @@ int RunTransmit(int argc, char** argv, int first);
 int RunQuery(int argc, char** argv, int first);
 int RunCalibrate(int argc, char** argv, int first);
 int RunServers(int argc, char** argv, int first);
+int RunStations(int argc, char** argv, int first);
 
 const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
-    {"frame", "print the BPC frame for a local time", RunFrame},
-    {"render", "write BPC frames from a frame boundary to a WAV file", RunRender},
-    {"transmit", "transmit the BPC time signal on the default sound output", RunTransmit},
+    {"frame", "print a station's frame for a local time (BPC by default)", RunFrame},
+    {"render", "write a station's frames from a frame boundary to a WAV file", RunRender},
+    {"transmit", "transmit a station's time signal on the default sound output", RunTransmit},
+    {"stations", "list the stations: carrier, tone, frame length, time sent", RunStations},
     {"query", "ask an NTP server for the clock offset and network delay", RunQuery},
     {"calibrate", "set the system clock from an NTP server", RunCalibrate},
     {"servers", "list, add, delete or restore the NTP servers in Server.dat", RunServers},

@@ -1,45 +1,68 @@
-// tempiola-cli frame "YYYY-MM-DD HH:MM:SS": the 20 symbols of the BPC frame
-// for that local time, taken as the second that carries symbol 1.
+// tempiola-cli frame [--station NAME] "YYYY-MM-DD HH:MM:SS": the frame of a
+// station for that local time. BPC's 20 symbols for the time taken as the
+// second that carries symbol 1; for the other stations the frame on the air
+// in the minute that holds that time, in the stations' own notation.
 #include <cstdio>
 #include <string>
 
 #include "bpc/bpc_frame.h"
+#include "bpc/station_notation.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
+#include "cli/station_option.h"
 
 namespace cli {
 
 namespace {
-constexpr char kFrameUsage[] = "frame \"YYYY-MM-DD HH:MM:SS\"";
-}
 
-int RunFrame(int argc, char** argv, int first) {
-  Args args;
-  std::string error;
-  if (!args.Parse(argc, argv, first, {}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n"
-                "Prints the BPC frame for that local time (second 1, 21 or 41 carries the frame\n"
-                "position) as 20 symbols separated by commas.\n",
-                kFrameUsage);
-    return 0;
-  }
-  if (args.positional().size() != 1) return Usage(kFrameUsage);
+std::string FrameUsage() { return "frame [--station " + StationChoices() + "] \"YYYY-MM-DD HH:MM:SS\""; }
 
-  std::chrono::local_seconds time;
-  if (!ParseCivilTime(args.positional()[0], time)) {
-    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
-  }
-  CivilFields f = BreakDown(time);
+void PrintBpcFrame(const CivilFields& f) {
   BpcFrame frame{};
   EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
-
   char line[2 * 20 + 1];
   int used = 0;
   for (size_t i = 0; i < frame.size(); ++i) {
     used += std::snprintf(line + used, sizeof line - used, i == 0 ? "%d" : ",%d", frame[i]);
   }
   std::printf("%s\n", line);
+}
+
+}  // namespace
+
+int RunFrame(int argc, char** argv, int first) {
+  Args args;
+  std::string error;
+  if (!args.Parse(argc, argv, first, {{"--station"}, {}}, error)) return Fail(error);
+  if (args.WantsHelp()) {
+    std::printf("usage: tempiola-cli %s\n"
+                "BPC (the default): prints the frame for that local time, taken as the second\n"
+                "that carries the frame position (second 1, 21 or 41), as 20 symbols separated\n"
+                "by commas.\n"
+                "Other stations: prints the frame on the air in the minute that holds that\n"
+                "local time (of the computer's time zone), second 0 first, in six groups of\n"
+                "ten seconds: 0 and 1 the bits, M the marker seconds; MSF writes M for second 0\n"
+                "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n",
+                FrameUsage().c_str());
+    return 0;
+  }
+  const Station* station = StationOption(args, error);
+  if (station == nullptr) return Fail(error);
+  if (args.positional().size() != 1) return Usage(FrameUsage());
+
+  std::chrono::local_seconds time;
+  if (!ParseCivilTime(args.positional()[0], time)) {
+    return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
+  }
+  if (station == &kStations[0]) {
+    PrintBpcFrame(BreakDown(time));
+    return 0;
+  }
+  platform::Time64 instant = 0;
+  if (!ToSystemTime(time, instant)) return Fail("no such local time here: " + args.positional()[0]);
+  StationFrame frame{};
+  station->encode(instant - ((instant % 60) + 60) % 60, frame);
+  std::printf("%s\n", StationFrameText(*station, frame).c_str());
   return 0;
 }
 

@@ -1,13 +1,15 @@
-// tempiola-cli render --start "YYYY-MM-DD HH:MM:SS" --frames N [--rate R] FILE.wav:
-// N consecutive frames as the transmitter sends them from that frame
-// boundary, as a 16-bit mono PCM WAV file.
+// tempiola-cli render [--station NAME] --start "YYYY-MM-DD HH:MM:SS" --frames N
+// [--rate R] FILE.wav: N consecutive frames of a station as the transmitter
+// sends them from that frame boundary, as a 16-bit mono PCM WAV file.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bpc/frame_audio.h"
+#include "bpc/station_audio.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
+#include "cli/station_option.h"
 #include "cli/wav_writer.h"
 #include "platform/file.h"
 
@@ -15,8 +17,10 @@ namespace cli {
 
 namespace {
 
-constexpr char kRenderUsage[] =
-    "render --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] FILE.wav";
+std::string RenderUsage() {
+  return "render [--station " + StationChoices() +
+         "] --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] FILE.wav";
+}
 
 int CannotWrite(const std::string& path, int error) {
   return FailRun("cannot write " + path + ": " + platform::ErrorText(error));
@@ -27,25 +31,38 @@ int CannotWrite(const std::string& path, int error) {
 int RunRender(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--start", "--frames", "--rate"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate"}, {}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf("usage: tempiola-cli %s\n"
-                "Writes N consecutive BPC frames starting at the given local frame boundary\n"
-                "(second 0, 20 or 40); frame k carries the time start + 20k + 1 s. Default rate 44100.\n",
-                kRenderUsage);
+                "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
+                "air from the given local frame boundary on. BPC: second 0, 20 or 40; frame k\n"
+                "carries the time start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
+                "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
+                "rate 44100.\n",
+                RenderUsage().c_str());
     return 0;
   }
+  const Station* station = StationOption(args, error);
+  if (station == nullptr) return Fail(error);
+  const bool bpc = station == &kStations[0];
   std::optional<std::string> startText = args.Value("--start");
   std::optional<std::string> framesText = args.Value("--frames");
-  if (args.positional().size() != 1 || !startText || !framesText) return Usage(kRenderUsage);
+  if (args.positional().size() != 1 || !startText || !framesText) return Usage(RenderUsage());
   const std::string& path = args.positional()[0];
 
   std::chrono::local_seconds start;
   if (!ParseCivilTime(*startText, start)) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + *startText);
   }
-  if (BreakDown(start).second % 20 != 0) {
+  if (bpc && BreakDown(start).second % 20 != 0) {
     return Fail("the start must be a frame boundary (second 0, 20 or 40): " + *startText);
+  }
+  platform::Time64 startInstant = 0;
+  if (!bpc) {
+    if (BreakDown(start).second != 0) {
+      return Fail(std::string("the start must be a frame boundary of ") + station->option + " (second 0): " + *startText);
+    }
+    if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
   }
 
   long long rate = 44100;
@@ -57,7 +74,8 @@ int RunRender(int argc, char** argv, int first) {
   const auto r = static_cast<unsigned>(rate);
 
   // The WAV sizes are 32-bit.
-  const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / FrameBytes(r));
+  const std::size_t pieces = station->frameSeconds / kFrameSeconds;  // 20-second pieces of a frame
+  const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / (FrameBytes(r) * pieces));
   long long frames = 0;
   if (!ParseInt(*framesText, frames) || frames < 1) {
     return Fail("the number of frames must be a whole number of at least 1: " + *framesText);
@@ -70,10 +88,17 @@ int RunRender(int argc, char** argv, int first) {
   if (!wav.Open(r)) return CannotWrite(path, wav.LastError());
   std::vector<std::int16_t> samples(FrameSamples(r));
   for (long long k = 0; k < frames; ++k) {
-    CivilFields t = BreakDown(start + std::chrono::seconds(20 * k + 1));
-    BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
-                    samples.data());
-    if (!wav.Write(samples.data(), samples.size())) return CannotWrite(path, wav.LastError());
+    for (std::size_t piece = 0; piece < pieces; ++piece) {
+      if (bpc) {
+        CivilFields t = BreakDown(start + std::chrono::seconds(20 * k + 1));
+        BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
+                        samples.data());
+      } else {
+        BuildStationAudio(*station, startInstant + k * station->frameSeconds,
+                          static_cast<unsigned>(piece * kFrameSeconds), kFrameSeconds, r, samples.data());
+      }
+      if (!wav.Write(samples.data(), samples.size())) return CannotWrite(path, wav.LastError());
+    }
   }
   if (!wav.Finish()) return CannotWrite(path, wav.LastError());
   return 0;

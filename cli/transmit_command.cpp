@@ -10,6 +10,7 @@
 #include "bpc/transmitter.h"
 #include "bpc/transmitter_status.h"
 #include "cli/cli.h"
+#include "cli/station_option.h"
 #include "platform/event.h"
 #include "platform/interrupt.h"
 #include "platform/local_time.h"
@@ -20,7 +21,9 @@
 namespace cli {
 namespace {
 
-constexpr char kTransmitUsage[] = "transmit --minutes M [--rate 44100|48000|96000]";
+std::string TransmitUsage() {
+  return "transmit [--station " + StationChoices() + "] --minutes M [--rate 44100|48000|96000]";
+}
 constexpr long long kMaxMinutes = 525600;  // a year
 constexpr int kExitDeviceFailure = 1;
 // The thread answers a stop within about a second, even when the sound
@@ -109,7 +112,7 @@ class StatusWindow {
   HWND handle_;
 };
 
-int Transmit(long long minutes, int rate) {
+int Transmit(long long minutes, int rate, int station) {
   const platform::Event* interrupt = platform::InterruptEvent();
   StatusQueue queue;
   if (interrupt == nullptr || !queue.Valid()) {
@@ -128,10 +131,11 @@ int Transmit(long long minutes, int rate) {
     return kExitDeviceFailure;
   }
   ctx.nSampleRate = rate;
+  ctx.nStation = station;
   ctx.hStartEvent->Set();
 
-  // Frame N starts playing when frame N-1 has been played whole; three
-  // frames make a minute.
+  // The 20 seconds numbered N start playing when those numbered N-1 have
+  // been played whole; three make a minute.
   const long long lastFrameBegun = 3 * minutes + 1;
   bool stopping = false;
   std::chrono::steady_clock::time_point stopAnswerDue;
@@ -189,22 +193,25 @@ int Transmit(long long minutes, int rate) {
 int RunTransmit(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--minutes", "--rate"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--minutes", "--rate"}, {}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf(
         "usage: tempiola-cli %s\n"
-        "Transmits the BPC time signal on the default sound output, from the next\n"
-        "frame boundary on, for M minutes (Ctrl-C stops earlier). Each status is\n"
-        "printed as a log line. Exit status 1 when there is no playback device, it\n"
-        "cannot be opened or it stops playing. Last, when the sound system gave the\n"
-        "times its samples played, a line tells how fast the device's sample clock\n"
-        "ran against the system clock.\n",
-        kTransmitUsage);
+        "Transmits the time signal of the station (BPC by default) on the default\n"
+        "sound output, from the station's next frame boundary on, for M minutes\n"
+        "(Ctrl-C stops earlier). Each status is printed as a log line; the progress\n"
+        "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
+        "status 1 when there is no playback device, it cannot be opened or it stops\n"
+        "playing. Last, when the sound system gave the times its samples played, a\n"
+        "line tells how fast the device's sample clock ran against the system clock.\n",
+        TransmitUsage().c_str());
     return 0;
   }
-  if (!args.positional().empty()) return Usage(kTransmitUsage);
+  const Station* station = StationOption(args, error);
+  if (station == nullptr) return Fail(error);
+  if (!args.positional().empty()) return Usage(TransmitUsage());
   std::optional<std::string> minutesText = args.Value("--minutes");
-  if (!minutesText) return Usage(kTransmitUsage);
+  if (!minutesText) return Usage(TransmitUsage());
   long long minutes = 0;
   if (!ParseInt(*minutesText, minutes) || minutes < 1 || minutes > kMaxMinutes) {
     return Fail("--minutes must be a whole number from 1 to 525600");
@@ -215,7 +222,7 @@ int RunTransmit(int argc, char** argv, int first) {
       return Fail("--rate must be 44100, 48000 or 96000");
     }
   }
-  return Transmit(minutes, static_cast<int>(rate));
+  return Transmit(minutes, static_cast<int>(rate), static_cast<int>(station - kStations));
 }
 
 }  // namespace cli

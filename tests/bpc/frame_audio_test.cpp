@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bpc/bpc_frame.h"
+#include "bpc/station_audio.h"
 #include "res/strings.h"
 #include "tests/bpc/symbol_decoder.h"
 
@@ -101,6 +102,21 @@ TEST(BuildFrameAudio, ToneRunsOnAcrossSecondsAndFrames) {
     }
     // At least the tone of every frame's reference second and the second halves.
     EXPECT_GT(compared, n);
+  }
+}
+
+// BPC as the first station sounds exactly as BPC on its own.
+TEST(BuildStationAudio, BpcIsTheFrameAudioSampleForSample) {
+  static char zone[] = "TZ=CST-8";
+  ::putenv(zone);
+  ::tzset();
+  platform::Time64 boundary = 0;
+  ASSERT_TRUE(platform::BuildLocalTime(2026, 12, 31, 23, 59, 40, boundary));
+  for (unsigned rate : {44100u, 48000u, 96000u}) {
+    std::vector<std::int16_t> own(FrameSamples(rate)), station(FrameSamples(rate));
+    BuildFrameAudio(2026, 12, 31, 5, 23, 59, 41, rate, own.data());
+    BuildStationAudio(kStations[0], boundary, 0, kFrameSeconds, rate, station.data());
+    EXPECT_TRUE(own == station) << rate;
   }
 }
 

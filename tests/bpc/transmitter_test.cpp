@@ -11,7 +11,10 @@
 
 #include "bpc/bpc_frame.h"
 #include "bpc/frame_audio.h"
+#include "bpc/station_audio.h"
+#include "bpc/station_notation.h"
 #include "tests/bpc/scripted_wave_out.h"
+#include "tests/bpc/station_decoder.h"
 #include "tests/bpc/symbol_decoder.h"
 
 namespace {
@@ -199,6 +202,44 @@ TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {
   // 2027-01-01 is a Friday: 5 on air.
   EXPECT_EQ(first[8] * 4 + first[9], 5);
   EXPECT_EQ(first[18], 3);  // year 27 = 1*16 + 2*4 + 3
+}
+
+// A minute station starts on a minute at least about four seconds ahead
+// and plays each frame as three 20-second pieces from the same two buffers;
+// JJY40's tone, which does not fit whole cycles into 20 s, runs on across
+// them as in one piece.
+TEST_F(TransmitterTest, AMinuteStationPlaysEachFrameInThreePiecesFromTheMinute) {
+  const Station& jjy40 = *FindStation("jjy40");
+  ctx.nStation = static_cast<int>(&jjy40 - kStations);
+  StartThread();
+  Start(At(2026, 12, 31, 23, 58, 56));
+  const Time64 boundary = At(2027, 1, 1, 0, 0, 0);
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 64}));
+  clock.Set(boundary - 1);
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+  clock.Set(boundary);
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+
+  const std::size_t piece = FrameSamples(44100);
+  std::vector<std::int16_t> played;
+  auto take = [&](platform::WaveHeader* h) {
+    const auto* samples = reinterpret_cast<const std::int16_t*>(h->lpData);
+    played.insert(played.end(), samples, samples + piece);
+  };
+  take(device.Queue().at(0));
+  take(device.Queue().at(1));
+  for (int n = 2; n <= 4; ++n) {
+    ASSERT_TRUE(device.FinishFront());
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, n}));
+    take(device.Queue().at(1));
+  }
+  std::vector<std::int16_t> whole(5 * piece);
+  BuildStationAudio(jjy40, boundary, 0, 60, 44100, whole.data());
+  BuildStationAudio(jjy40, boundary + 60, 0, 40, 44100, whole.data() + 3 * piece);
+  EXPECT_TRUE(played == whole);
+  StationFrame carried{};
+  jjy40.encode(boundary, carried);
+  EXPECT_EQ(station_test::DecodeFrame(jjy40, played, 0, 44100), StationFrameText(jjy40, carried));
 }
 
 TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {

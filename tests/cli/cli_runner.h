@@ -32,7 +32,9 @@ inline std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-inline Result RunCli(const std::vector<std::string>& args) {
+// `env` holds NAME=VALUE settings that replace or add to the test's own
+// environment for this run.
+inline Result RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
   char outPath[] = "/tmp/tempiola-cli-out-XXXXXX";
   char errPath[] = "/tmp/tempiola-cli-err-XXXXXX";
   int outFd = mkstemp(outPath);
@@ -46,12 +48,23 @@ inline Result RunCli(const std::vector<std::string>& args) {
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
 
+  std::vector<std::string> environment = env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const std::string& own : env) replaced = replaced || entry.substr(0, entry.find('=') + 1) == own.substr(0, own.find('=') + 1);
+    if (!replaced) environment.push_back(entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, outFd, 1);
   posix_spawn_file_actions_adddup2(&actions, errFd, 2);
   pid_t pid;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
     int wstatus = 0;
     if (waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) r.status = WEXITSTATUS(wstatus);
   }

@@ -26,6 +26,36 @@ TEST(FrameCommand, PrintsTheFrameWithTheCalendarWeekday) {
   }
 }
 
+// The same UTC minute named in the local time of different zones gives
+// the station's documented frame: the computer's zone only says which
+// instant is meant.
+TEST(FrameCommand, OtherStationsPrintTheDocumentedFrameOfTheMinuteInAnyZone) {
+  struct Case {
+    const char* station;
+    const char* zone;
+    const char* time;
+    const char* frame;
+  };
+  const Case cases[] = {
+      {"jjy40", "Asia/Tokyo", "2004-04-01 17:25:59",
+       "M01000101M 000100111M 000001001M 001000010M 000000100M 100000000M\n"},
+      {"jjy60", "UTC", "2004-04-01 08:25:00",
+       "M01000101M 000100111M 000001001M 001000010M 000000100M 100000000M\n"},
+      {"wwvb", "America/Denver", "2026-03-08 03:41:30",
+       "M10000001M 000001001M 000000110M 011100101M 000000010M 011000010M\n"},
+      {"dcf77", "Asia/Tokyo", "2026-03-29 09:59:00",
+       "0000000000 0000001100 1000000001 1000001001 0111111000 011001001M\n"},
+      {"msf", "America/New_York", "2026-10-24 20:59:10",
+       "M  00 00 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 00 00 10\n00 00 10 10 00 10 00 00 00 00\n"
+       "10 00 00 10 00 10 00 00 00 00\n00 00 00 00 10 00 00 00 00 00\n00 00 00 11 10 11 11 10 10 00\n"},
+  };
+  for (const Case& c : cases) {
+    cli_test::Result r = RunCli({"frame", "--station", c.station, c.time}, {"TZ=" + std::string(c.zone)});
+    EXPECT_EQ(r.status, 0) << c.station << ": " << r.err;
+    EXPECT_EQ(r.out, c.frame) << c.station << " in " << c.zone;
+  }
+}
+
 TEST(FrameCommand, BadInputIsOneLineAndStatusTwo) {
   const std::vector<std::vector<std::string>> calls = {
       {"frame", "2026-02-30 00:00:00"}, {"frame", "2026-13-01 00:00:00"}, {"frame", "2026-12-31 24:00:00"},
@@ -33,6 +63,9 @@ TEST(FrameCommand, BadInputIsOneLineAndStatusTwo) {
       {"frame", "2026-1-31 23:59:41"},  {"frame", "2026-12-31 23:59:41 "}, {"frame", "yesterday"},
       {"frame", ""},                    {"frame"},                          {"frame", "2026-12-31", "23:59:41"},
       {"frame", "--rate", "2026-12-31 23:59:41"},
+      {"frame", "--station", "dcf", "2026-12-31 23:59:41"},
+      {"frame", "2026-12-31 23:59:41", "--station"},
+      {"frame", "--station", "msf", "2026-02-29 00:00:00"},
   };
   for (const auto& call : calls) {
     cli_test::Result r = RunCli(call);

@@ -5,13 +5,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
 
 #include "bpc/bpc_frame.h"
+#include "bpc/station.h"
+#include "bpc/station_notation.h"
+#include "tests/bpc/station_decoder.h"
 #include "tests/bpc/symbol_decoder.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/scratch_dir.h"
@@ -34,6 +40,29 @@ std::vector<int> Expected(int year, int month, int day, int weekday, unsigned ho
   BpcFrame f{};
   EncodeBpcFrame(year, month, day, weekday, hour, minute, second, f);
   return std::vector<int>(f.begin(), f.end());
+}
+
+// The instant of a local time in another zone, as the test's own clock
+// would read it there.
+platform::Time64 UtcMinuteOf(const char* zone, const char* local) {
+  const char* saved = std::getenv("TZ");
+  const std::string before = saved != nullptr ? saved : "";
+  ::setenv("TZ", zone, 1);
+  ::tzset();
+  std::tm fields{};
+  std::sscanf(local, "%d-%d-%d %d:%d:%d", &fields.tm_year, &fields.tm_mon, &fields.tm_mday, &fields.tm_hour,
+              &fields.tm_min, &fields.tm_sec);
+  fields.tm_year -= 1900;
+  fields.tm_mon -= 1;
+  fields.tm_isdst = -1;
+  const platform::Time64 t = std::mktime(&fields);
+  if (saved != nullptr) {
+    ::setenv("TZ", before.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+  return t;
 }
 
 class RenderCommand : public ScratchDir {};
@@ -103,6 +132,51 @@ TEST_F(RenderCommand, BpcRendersAreUnchangedByteForByte) {
     std::uint64_t fnv1a = 0xcbf29ce484222325ull;
     for (unsigned char byte : cli_test::Slurp(path)) fnv1a = (fnv1a ^ byte) * 0x100000001b3ull;
     EXPECT_EQ(fnv1a, digest) << rate << " Hz";
+  }
+}
+
+// Each station's render, heard back, carries the documented frame of the
+// UTC minute that the local start names, whatever the computer's zone.
+TEST_F(RenderCommand, OtherStationsCarryTheDocumentedFramesAtEveryRate) {
+  struct Case {
+    const char* station;
+    const char* zone;
+    const char* start;  // local, in that zone
+    unsigned rate;
+    const char* frame;
+  };
+  const Case cases[] = {
+      {"jjy40", "Asia/Tokyo", "2004-04-01 17:25:00", 44100,
+       "M01000101M 000100111M 000001001M 001000010M 000000100M 100000000M"},
+      {"jjy60", "Europe/London", "2026-12-31 15:47:00", 48000,
+       "M10000111M 000000000M 000000000M 000100000M 000100111M 101000000M"},
+      {"wwvb", "America/New_York", "2026-03-08 05:41:00", 96000,
+       "M10000001M 000001001M 000000110M 011100101M 000000010M 011000010M"},
+      {"dcf77", "Europe/Berlin", "2026-03-29 01:59:00", 48000,
+       "0000000000 0000001100 1000000001 1000001001 0111111000 011001001M"},
+      {"msf", "Australia/Sydney", "2026-10-25 11:59:00", 44100,
+       "M  00 00 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 00 00 10\n00 00 10 10 00 10 00 00 00 00\n"
+       "10 00 00 10 00 10 00 00 00 00\n00 00 00 00 10 00 00 00 00 00\n00 00 00 11 10 11 11 10 10 00"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.station);
+    const Station* station = FindStation(c.station);
+    ASSERT_NE(station, nullptr);
+    const std::string path = dir_ + "/station.wav";
+    cli_test::Result r = RunCli({"render", "--station", c.station, "--start", c.start, "--frames", "2", "--rate",
+                                 std::to_string(c.rate), path},
+                                {"TZ=" + std::string(c.zone)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string wav = cli_test::Slurp(path);
+    ASSERT_EQ(wav.size(), 44u + 2u * 120u * c.rate);
+    std::vector<std::int16_t> samples((wav.size() - 44) / 2);
+    std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+    EXPECT_EQ(station_test::DecodeFrame(*station, samples, 0, c.rate), c.frame);
+    // The second frame is the next minute's, and the tone runs on across
+    // the frame boundary without a jump.
+    StationFrame next{};
+    station->encode(UtcMinuteOf(c.zone, c.start) + 60, next);
+    EXPECT_EQ(station_test::DecodeFrame(*station, samples, 60u * c.rate, c.rate), StationFrameText(*station, next));
   }
 }
 

@@ -1,0 +1,11 @@
+// A station's frame written as its documentation writes it: second 0 first,
+// six rows of ten seconds. One-letter symbols run together and the rows
+// stand on one line, a space apart ("M01000101M 000100111M ..."); two-letter
+// symbols (MSF) stand a space apart, padded to two letters, a row per line.
+#pragma once
+
+#include <string>
+
+#include "bpc/station.h"
+
+std::string StationFrameText(const Station& station, const StationFrame& frame);

@@ -1,0 +1,29 @@
+// tempiola-cli stations: the stations the transmitter can imitate.
+#include <cstdio>
+#include <string>
+
+#include "bpc/station.h"
+#include "cli/cli.h"
+
+namespace cli {
+
+int RunStations(int argc, char** argv, int first) {
+  Args args;
+  std::string error;
+  if (!args.Parse(argc, argv, first, {}, error)) return Fail(error);
+  if (args.WantsHelp()) {
+    std::printf("usage: tempiola-cli stations\n"
+                "Lists the stations with the name --station takes, the carrier, the tone\n"
+                "played (a harmonic of it falls on the carrier), the frame length and the\n"
+                "time the frames carry.\n");
+    return 0;
+  }
+  if (!args.positional().empty()) return Usage("stations");
+  for (const Station& s : kStations) {
+    std::printf("%-6s carrier %5.1f kHz  tone %9.3f Hz  %2u-s frames  %s\n", s.option, s.carrierHz / 1000,
+                s.toneHz, s.frameSeconds, s.timeSent);
+  }
+  return 0;
+}
+
+}  // namespace cli
