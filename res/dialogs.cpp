@@ -33,6 +33,7 @@ constexpr DlgItemTemplate kMainItems[] = {
     {IDC_SERVER_LIST, C::ComboBox, kDropList, 52, 7, 275, 126, nullptr, 0},
     {IDC_MODIFY_SERVERS, C::Button, kButton, 274, 25, 53, 14, res::kModifyServers, 0},
     {IDC_MODE, C::ComboBox, kDropList, 183, 52, 38, 57, nullptr, 0},
+    {IDC_STATION, C::ComboBox, kDropList, 225, 52, 45, 90, nullptr, 0},
     {IDC_START, C::Button, kButton, 7, 51, 53, 14, res::kStartTransmit, 0},
     {IDC_STOP, C::Button, kButton, 79, 51, 53, 14, res::kStopTransmit, 0},
     {IDC_HELP_BUTTON, C::Button, kButton, 274, 51, 53, 14, res::kHelpButton, 0},

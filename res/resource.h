@@ -33,6 +33,7 @@ inline constexpr int IDC_MODIFY_SERVERS = 1010;
 inline constexpr int IDC_START = 1011;
 inline constexpr int IDC_STOP = 1012;
 inline constexpr int IDC_HELP_BUTTON = 1013;
+inline constexpr int IDC_STATION = 1014;
 
 // Server list editor.
 inline constexpr int IDC_SERVER_TABLE = 1015;

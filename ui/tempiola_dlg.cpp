@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "bpc/station.h"
 #include "bpc/transmitter.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -23,6 +24,7 @@ constexpr ToolTip kToolTips[] = {
     {IDCANCEL, res::kTipExit},
     {IDC_SERVER_LIST, res::kTipServerList},
     {IDC_MODE, res::kTipMode},
+    {IDC_STATION, res::kTipStation},
     {IDC_CALIBRATE, res::kTipCalibrate},
     {IDC_QUERY, res::kTipQuery},
     {IDC_MODIFY_SERVERS, res::kTipModifyServers},
@@ -46,6 +48,7 @@ void CTempiolaDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_MODE, m_cbMode);
   DDX_Control(dx, IDC_INFO, m_lbInfo);
   DDX_Control(dx, IDC_SERVER_LIST, m_cbServer);
+  DDX_Control(dx, IDC_STATION, m_cbStation);
 }
 
 BEGIN_MESSAGE_MAP(CTempiolaDlg, CDialog)
@@ -91,6 +94,8 @@ BOOL CTempiolaDlg::OnInitDialog() {
   const int mode0 = m_cbMode.AddString(res::kMode0);
   m_cbMode.SetItemData(mode0, kMode0SampleRate);
   m_cbMode.SetCurSel(mode0);
+  for (int i = 0; i < kStationCount; ++i) m_cbStation.SetItemData(m_cbStation.AddString(kStations[i].name), i);
+  m_cbStation.SetCurSel(0);
 
   if (!AfxSocketInit()) {
     AfxMessageBox(res::kWinsockInitFailed);

@@ -20,6 +20,7 @@ class CTempiolaDlg : public CDialog {
   CComboBox m_cbMode;    // transmit modes; item data: sample rate in Hz
   CListBox m_lbInfo;     // the information log
   CComboBox m_cbServer;  // NTP server entries
+  CComboBox m_cbStation;  // the stations, in the order of kStations (item data: the index)
   HICON m_hIcon;
   int m_resultKind = 0;  // kinds of NTP result lines (8 and 0 in turn)
   int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)

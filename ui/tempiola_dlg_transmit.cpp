@@ -35,6 +35,8 @@ void CTempiolaDlg::OnStartTransmit() {
   const int index = m_cbMode.GetCurSel();
   if (index < 0) return;
   g_txContext.nSampleRate = static_cast<int>(m_cbMode.GetItemData(index));
+  const int station = m_cbStation.GetCurSel();
+  g_txContext.nStation = station < 0 ? 0 : static_cast<int>(m_cbStation.GetItemData(station));
   g_txContext.hStartEvent->Set();
   ApplyControlState(*this, ControlState::Transmitting);
 }

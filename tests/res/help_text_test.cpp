@@ -13,7 +13,7 @@
 namespace {
 
 const std::string kRule(70, '-');
-const std::vector<std::string> kHeadings = {"软件介绍：", "功能解释：", "使用步骤：", "注意事项：", "声明："};
+const std::vector<std::string> kHeadings = {"软件介绍：", "功能解释：", "使用步骤：", "发波电台：", "注意事项：", "声明："};
 
 std::string HelpText() { return platform::GbkToUtf8(res::kHelpText); }
 
@@ -27,7 +27,7 @@ std::vector<std::string> SplitCrLf(const std::string& s) {
   return lines;
 }
 
-// The five sections' bodies (text after each heading's line break, up to the
+// The six sections' bodies (text after each heading's line break, up to the
 // next rule), with the separators checked on the way.
 std::vector<std::string> Sections(const std::string& text) {
   std::vector<std::string> bodies;
@@ -59,10 +59,10 @@ TEST(HelpText, IsValidGbkWithOnlyCrLfLineBreaks) {
   EXPECT_EQ(text.find('\t'), std::string::npos);
 }
 
-TEST(HelpText, FiveSectionsSeparatedByRulesOfSeventyHyphensOnTheHeadingLine) {
+TEST(HelpText, SixSectionsSeparatedByRulesOfSeventyHyphensOnTheHeadingLine) {
   const std::string text = HelpText();
   EXPECT_EQ(text.rfind("软件介绍：\r\n", 0), 0u);
-  // Exactly four maximal runs of hyphens, each 70 long, each at a line start
+  // Exactly five maximal runs of hyphens, each 70 long, each at a line start
   // and followed at once by the next heading.
   std::vector<std::string> followers;
   for (std::size_t i = 0; i < text.size();) {
@@ -75,12 +75,12 @@ TEST(HelpText, FiveSectionsSeparatedByRulesOfSeventyHyphensOnTheHeadingLine) {
     i = j;
   }
   EXPECT_EQ(followers, std::vector<std::string>(kHeadings.begin() + 1, kHeadings.end()));
-  EXPECT_EQ(Sections(text).size(), 5u);
+  EXPECT_EQ(Sections(text).size(), 6u);
 }
 
 TEST(HelpText, IntroductionHasThreeParagraphsNamingTheSimulator) {
   const auto sections = Sections(HelpText());
-  ASSERT_EQ(sections.size(), 5u);
+  ASSERT_EQ(sections.size(), 6u);
   const auto lines = SplitCrLf(sections[0]);
   ASSERT_EQ(lines.size(), 6u);  // three paragraphs, two empty lines, the final break
   EXPECT_FALSE(lines[0].empty());
@@ -96,7 +96,7 @@ TEST(HelpText, IntroductionHasThreeParagraphsNamingTheSimulator) {
 
 TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
   const auto sections = Sections(HelpText());
-  ASSERT_EQ(sections.size(), 5u);
+  ASSERT_EQ(sections.size(), 6u);
   EXPECT_EQ(sections[1],
             "NTP服务器：NTP授时服务器的地址，内置了27个。\r\n"
             "校准本机时间：获取NTP标准时间并对本机校时。\r\n"
@@ -105,6 +105,7 @@ TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
             "开始发波：用耳机模拟发送BPC（中国码）电波，以本机时间对电波表授时。\r\n"
             "停止发波：停止发送BPC（中国码）电波。\r\n"
             "发波模式：选择发波模式。\r\n"
+            "发波电台：选择模拟哪个授时台的电波，见下面的“发波电台”。\r\n"
             "信息框：显示软件的运行信息。\r\n"
             "使用帮助：本帮助。\r\n");
   EXPECT_EQ(sections[2],
@@ -117,10 +118,21 @@ TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
             "7.停止发波。\r\n");
 }
 
+// Which station suits which watch: a line for each station of the list.
+TEST(HelpText, NamesEveryStationOfTheListOnALineOfItsOwn) {
+  const auto sections = Sections(HelpText());
+  ASSERT_EQ(sections.size(), 6u);
+  const auto lines = SplitCrLf(sections[3]);
+  for (const char* station : {"BPC：", "JJY40：", "JJY60：", "WWVB：", "DCF77：", "MSF："}) {
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(station, 0) == 0; }))
+        << station;
+  }
+}
+
 TEST(HelpText, ThirteenNumberedNotesWithTheirBlankRuns) {
   const auto sections = Sections(HelpText());
-  ASSERT_EQ(sections.size(), 5u);
-  auto lines = SplitCrLf(sections[3]);
+  ASSERT_EQ(sections.size(), 6u);
+  auto lines = SplitCrLf(sections[4]);
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_TRUE(lines.back().empty());
   lines.pop_back();
@@ -151,12 +163,12 @@ TEST(HelpText, ThirteenNumberedNotesWithTheirBlankRuns) {
 TEST(HelpText, EndsWithTheStatementParagraphAndNoLineBreak) {
   const std::string text = HelpText();
   const auto sections = Sections(text);
-  ASSERT_EQ(sections.size(), 5u);
-  EXPECT_EQ(sections[4].find("\r\n"), std::string::npos) << "one paragraph";
-  EXPECT_FALSE(sections[4].empty());
+  ASSERT_EQ(sections.size(), 6u);
+  EXPECT_EQ(sections[5].find("\r\n"), std::string::npos) << "one paragraph";
+  EXPECT_FALSE(sections[5].empty());
   EXPECT_NE(text.back(), '\n');
   EXPECT_NE(text.back(), '\r');
-  EXPECT_NE(sections[4].find("免费"), std::string::npos);
+  EXPECT_NE(sections[5].find("免费"), std::string::npos);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ std::string Body(const std::string& line) {
 TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) {
   WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
     EXPECT_EQ(w.Title(), "Orlavine");
-    for (int id : {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_SERVER_LIST, IDC_INFO,
-                   IDC_HELP_BUTTON, IDCANCEL}) {
+    for (int id : {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION, IDC_SERVER_LIST,
+                   IDC_INFO, IDC_HELP_BUTTON, IDCANCEL}) {
       EXPECT_TRUE(w.IsEnabled(id)) << id;
       EXPECT_TRUE(w.IsVisible(id)) << id;
     }
@@ -59,6 +59,9 @@ TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) 
     EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"模式0"});
     EXPECT_EQ(w.Selection(IDC_MODE), 0);
     EXPECT_EQ(w.ItemData(IDC_MODE, 0), 44100u);
+    EXPECT_EQ(w.Items(IDC_STATION), (std::vector<std::string>{"BPC", "JJY40", "JJY60", "WWVB", "DCF77", "MSF"}));
+    EXPECT_EQ(w.Selection(IDC_STATION), 0);
+    EXPECT_EQ(w.ItemData(IDC_STATION, 5), 5u);
     EXPECT_TRUE(w.HasFocus(IDC_CALIBRATE)) << "the first tab stop has the focus";
     EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
     EXPECT_EQ(g_hMainDlg, dlg.m_hWnd);
@@ -110,6 +113,7 @@ TEST(MainDialog, ToolTipsNameTheCommandsAndNothingElse) {
     EXPECT_EQ(w.ToolTip(IDCANCEL), "退出软件");
     EXPECT_EQ(w.ToolTip(IDC_SERVER_LIST), "NTP服务器列表");
     EXPECT_EQ(w.ToolTip(IDC_MODE), "发波模式");
+    EXPECT_EQ(w.ToolTip(IDC_STATION), "发波电台：BPC中国、JJY日本、WWVB北美、DCF77德国、MSF英国");
     EXPECT_EQ(w.ToolTip(IDC_CALIBRATE), "获取网络标准时间并对电脑校时");
     EXPECT_EQ(w.ToolTip(IDC_QUERY), "只获取网络标准时间并显示时间偏差和网络延时，不对本机校时");
     EXPECT_EQ(w.ToolTip(IDC_MODIFY_SERVERS), "修改、增加、删除NTP服务器地址");

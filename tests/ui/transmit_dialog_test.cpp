@@ -4,6 +4,7 @@
 // signal, and the thread's end with the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -21,7 +22,7 @@ namespace {
 using afxtest::Window;
 using platform::Time64;
 
-constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_STOP, IDC_MODE};
+constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_STOP, IDC_MODE, IDC_STATION};
 
 Time64 At(int hour, int minute, int second) {
   Time64 t = 0;
@@ -29,7 +30,7 @@ Time64 At(int hour, int minute, int second) {
   return t;
 }
 
-// The enabled ones among the six controls that the states switch.
+// The enabled ones among the seven controls that the states switch.
 std::vector<int> Enabled(const Window& w) {
   std::vector<int> on;
   for (int id : kStateControls) {
@@ -38,7 +39,7 @@ std::vector<int> Enabled(const Window& w) {
   return on;
 }
 
-const std::vector<int> kIdle = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE};
+const std::vector<int> kIdle = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION};
 const std::vector<int> kTransmitting = {IDC_STOP};
 
 // The log's lines without their "hh:mm:ss  " prefix.
@@ -220,6 +221,27 @@ TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
     EXPECT_EQ(sound.device.Count("open 96000"), 1);
     EXPECT_EQ(sound.device.Queue().size(), 2u);
     ASSERT_EQ(sound.device.Queue()[0]->dwBufferLength, 40u * 96000u);
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+}
+
+// The chosen station is the one sent: DCF77 waits for the next minute and
+// opens its frame with second 0's 100 ms of silence, where BPC plays tone.
+TEST(TransmitDialog, StartSendsTheSelectedStation) {
+  ui_test::ScriptedSound sound;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    ASSERT_EQ(w.Items(IDC_STATION)[4], "DCF77");
+    w.Select(IDC_STATION, 4);
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 53 秒开始发波"); }));
+    ASSERT_EQ(sound.device.Queue().size(), 2u);
+    const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue()[0]->lpData);
+    EXPECT_EQ(std::count(samples, samples + 4410, 0), 4410);
+    EXPECT_NE(std::count(samples + 4410, samples + 4500, 0), 90);
     w.Click(IDCANCEL);
   });
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
