@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "bpc/bpc_frame.h"
+#include "bpc/station.h"
+#include "bpc/station_notation.h"
 #include "platform/local_time.h"
+#include "tests/bpc/station_decoder.h"
 #include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
 #include "tests/cli_command.h"
@@ -145,6 +148,50 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
       EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, spacingMs);
     }
   }
+}
+
+// A minute station through the same stack: MSF, whose seconds can hold two
+// silences, begins on a minute and its whole first frame is heard back as
+// the frame of that minute.
+TEST_F(SoundTransmit, AMinuteStationIsReceivedAsTheFrameOfItsMinute) {
+  const Station& msf = *FindStation("msf");
+  Child recorder;
+  const auto recording = server.dir() / "recording.raw";
+  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  Child cli;
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--station", "msf", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
+  Time64 firstFrameBegins = 0;
+  std::string last;
+  while (auto text = cli.ReadLine()) {
+    Line line;
+    if (!ParseLine(*text, line)) continue;  // the sample clock's figure
+    if (line.text == "正在发波 1") {
+      ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, firstFrameBegins));
+    }
+    last = line.text;
+  }
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  recorder.Signal(SIGINT);
+  recorder.Wait(std::chrono::seconds(10));
+  EXPECT_EQ(last, "停止发波");
+  ASSERT_NE(firstFrameBegins, 0);
+  EXPECT_EQ(firstFrameBegins % 60, 0);
+
+  StationFrame sent{};
+  msf.encode(firstFrameBegins, sent);
+  const std::string raw = e2e::ReadFile(recording);
+  std::vector<std::int16_t> samples(raw.size() / 2);
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+  // The tone first comes on where the minute marker's silence ends.
+  const std::size_t window = kRate / 500;
+  std::size_t onset = 0;
+  while (onset + window <= samples.size() && !station_test::ToneAt(samples, onset, window, kRate, msf.toneHz)) {
+    onset += window;
+  }
+  const std::size_t markerSilence = std::size_t{msf.shapes[sent[0]].ms[0]} * kRate / 1000;
+  ASSERT_GE(onset, markerSilence);
+  EXPECT_EQ(station_test::DecodeFrame(msf, samples, onset - markerSilence, kRate), StationFrameText(msf, sent));
 }
 
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
