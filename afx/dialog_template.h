@@ -23,6 +23,7 @@ inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000u;
 // Button styles.
 inline constexpr std::uint32_t BS_PUSHBUTTON = 0x0u;
 inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1u;
+inline constexpr std::uint32_t BS_AUTOCHECKBOX = 0x3u;  // a check box that ticks itself when clicked
 
 // Edit styles.
 inline constexpr std::uint32_t ES_MULTILINE = 0x0004u;

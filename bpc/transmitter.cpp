@@ -8,6 +8,7 @@
 #include "bpc/frame_audio.h"
 #include "bpc/station.h"
 #include "bpc/station_audio.h"
+#include "bpc/time_base.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ constexpr unsigned kNoCountdown = 999;
 // The buffers hold 20 seconds each: a BPC frame, or a third of a 60-second
 // frame, so that every station plays from the same two buffers.
 constexpr platform::Time64 kPieceSeconds = 20;
-constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
 // How long past the expected end of the playing buffer a device may stay
 // without finishing it before it counts as stopped. Generous: a working
 // device is late by milliseconds, and a false alarm ends the transmission.
@@ -66,7 +66,7 @@ class Transmitter {
  public:
   Transmitter(TransmitterContext& ctx, platform::WaveOutDevice& device, const platform::Clock& clock,
               const platform::Clock& watchClock)
-      : ctx_(ctx), device_(device), clock_(clock), watchClock_(watchClock) {}
+      : ctx_(ctx), device_(device), time_(clock, 0), clock_(clock), watchClock_(watchClock) {}
 
   int Run();
 
@@ -87,6 +87,7 @@ class Transmitter {
 
   TransmitterContext& ctx_;
   platform::WaveOutDevice& device_;
+  TimeBase time_;  // the system clock, moved by the start's offset
   const platform::Clock& clock_;
   const platform::Clock& watchClock_;
 
@@ -214,7 +215,8 @@ void Transmitter::OnStart() {
   }
   device_.Pause();
 
-  const platform::Time64 startedAt = clock_.Now();
+  time_ = TimeBase(clock_, ctx_.nOffsetNs.load());
+  const platform::Time64 startedAt = time_.Now();
   platform::LocalTime now = platform::ToLocalTime(startedAt);
   platform::Time64 minuteStart = 0;
   if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
@@ -250,7 +252,7 @@ void Transmitter::OnTimeout() {
     if (watchClock_.Now() > silentAfter_) EndTransmission(kTxDeviceFailed, 0);
     return;
   }
-  const platform::Time64 now = clock_.Now();
+  const platform::Time64 now = time_.Now();
   if (now >= boundary_) {
     // Started on time by the schedule below this does nothing; it starts a
     // device that cannot keep a schedule, as soon as the poll sees the
@@ -266,7 +268,7 @@ void Transmitter::OnTimeout() {
   if (left != lastCountdown_) {
     // A second ahead, so that the device can start its first sample just
     // as the clock enters the boundary second, past its own latency.
-    if (left == 1) device_.RestartAt((now + 1) * kNanosecondsPerSecond);
+    if (left == 1) device_.RestartAt(time_.SystemNanosecondsAt(boundary_));
     Post(kTxCountdown, static_cast<LPARAM>(left));
     lastCountdown_ = left;
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "platform/event.h"
 #include "platform/local_time.h"
@@ -42,6 +43,9 @@ struct TransmitterContext {
   // The station to imitate, an index into kStations (0, BPC, by default);
   // written with the rate.
   std::atomic<int> nStation{0};
+  // How far the time sent runs ahead of the system clock, in nanoseconds
+  // (a time server's offset, a user's); written with the rate.
+  std::atomic<std::int64_t> nOffsetNs{0};
 
   // The thread, beside the record.
   platform::Thread hThread;

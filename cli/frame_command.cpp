@@ -9,13 +9,16 @@
 #include "bpc/station_notation.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
+#include "cli/offset_option.h"
 #include "cli/station_option.h"
 
 namespace cli {
 
 namespace {
 
-std::string FrameUsage() { return "frame [--station " + StationChoices() + "] \"YYYY-MM-DD HH:MM:SS\""; }
+std::string FrameUsage() {
+  return "frame [--station " + StationChoices() + "] [--offset SECONDS] \"YYYY-MM-DD HH:MM:SS\"";
+}
 
 void PrintBpcFrame(const CivilFields& f) {
   BpcFrame frame{};
@@ -33,7 +36,7 @@ void PrintBpcFrame(const CivilFields& f) {
 int RunFrame(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--offset"}, {}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf("usage: tempiola-cli %s\n"
                 "BPC (the default): prints the frame for that local time, taken as the second\n"
@@ -42,24 +45,29 @@ int RunFrame(int argc, char** argv, int first) {
                 "Other stations: prints the frame on the air in the minute that holds that\n"
                 "local time (of the computer's time zone), second 0 first, in six groups of\n"
                 "ten seconds: 0 and 1 the bits, M the marker seconds; MSF writes M for second 0\n"
-                "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n",
+                "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n"
+                "--offset moves the time sent by that many seconds (at most a day either way).\n",
                 FrameUsage().c_str());
     return 0;
   }
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
+  std::int64_t offsetNs = 0;
+  if (!OffsetOption(args, offsetNs, error)) return Fail(error);
   if (args.positional().size() != 1) return Usage(FrameUsage());
 
   std::chrono::local_seconds time;
   if (!ParseCivilTime(args.positional()[0], time)) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
   }
+  const std::chrono::seconds offset(WholeSeconds(offsetNs));
   if (station == &kStations[0]) {
-    PrintBpcFrame(BreakDown(time));
+    PrintBpcFrame(BreakDown(time + offset));
     return 0;
   }
   platform::Time64 instant = 0;
   if (!ToSystemTime(time, instant)) return Fail("no such local time here: " + args.positional()[0]);
+  instant += offset.count();
   StationFrame frame{};
   station->encode(instant - ((instant % 60) + 60) % 60, frame);
   std::printf("%s\n", StationFrameText(*station, frame).c_str());

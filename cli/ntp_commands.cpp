@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/ntp_query.h"
 #include "ntp/ntp_client.h"
 #include "ntp/wsocket_exception.h"
 #include "platform/socket_startup.h"
@@ -35,28 +36,37 @@ int ParseTarget(int argc, char** argv, int first, const char* command, Target& t
     return 0;
   }
   if (args.positional().size() != 1 || args.positional()[0].empty()) return Usage(usage);
-  long long port = kNtpPort;
-  if (auto text = args.Value("--port")) {
-    if (!ParseInt(*text, port) || port < 1 || port > 65535) return Fail("--port needs a number from 1 to 65535");
-  }
+  if (!PortOption(args, target.port, error)) return Fail(error);
   target.host = args.positional()[0];
-  target.port = static_cast<int>(port);
   return 0;
 }
 
-// Prints the result line, or the reason on stderr; false on failure.
-bool QueryAndPrint(NtpClient& client, const Target& target, NtpResult& result) {
+}  // namespace
+
+bool PortOption(const Args& args, int& port, std::string& error) {
+  long long value = kNtpPort;
+  if (auto text = args.Value("--port")) {
+    if (!ParseInt(*text, value) || value < 1 || value > 65535) {
+      error = "--port needs a number from 1 to 65535";
+      return false;
+    }
+  }
+  port = static_cast<int>(value);
+  return true;
+}
+
+bool QueryAndPrint(NtpClient& client, const std::string& host, int port, NtpResult& result) {
   if (!platform::SocketStartup()) {
     PrintGbkError(res::kWinsockInitFailed);
     return false;
   }
   try {
-    client.Query(target.host.c_str(), result, target.port);
+    client.Query(host.c_str(), result, port);
   } catch (CWSocketException* e) {
     char reason[256];
     if (!e->GetErrorMessage(reason, sizeof reason)) std::snprintf(reason, sizeof reason, "error %d", e->m_nError);
     e->Delete();
-    Report(target.host + ": " + platform::GbkToUtf8(reason));
+    Report(host + ": " + platform::GbkToUtf8(reason));
     return false;
   }
   std::printf("offset %.6f delay %.6f stratum %d\n", result.offset, result.delay, result.stratum);
@@ -64,15 +74,13 @@ bool QueryAndPrint(NtpClient& client, const Target& target, NtpResult& result) {
   return true;
 }
 
-}  // namespace
-
 int RunQuery(int argc, char** argv, int first) {
   Target target;
   bool helpShown = false;
   if (int status = ParseTarget(argc, argv, first, "query", target, helpShown); status != 0 || helpShown) return status;
   NtpClient client;
   NtpResult result;
-  return QueryAndPrint(client, target, result) ? 0 : kExitFailed;
+  return QueryAndPrint(client, target.host, target.port, result) ? 0 : kExitFailed;
 }
 
 int RunCalibrate(int argc, char** argv, int first) {
@@ -83,7 +91,7 @@ int RunCalibrate(int argc, char** argv, int first) {
   }
   NtpClient client;
   NtpResult result;
-  if (!QueryAndPrint(client, target, result)) return kExitFailed;
+  if (!QueryAndPrint(client, target.host, target.port, result)) return kExitFailed;
   // The local clock read again now, moved by the offset.
   if (client.SetSystemClock(NtpTimestamp::Now().AddSeconds(result.offset))) {
     PrintGbk(res::kClockSet);

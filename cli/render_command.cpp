@@ -9,6 +9,7 @@
 #include "bpc/station_audio.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
+#include "cli/offset_option.h"
 #include "cli/station_option.h"
 #include "cli/wav_writer.h"
 #include "platform/file.h"
@@ -19,7 +20,7 @@ namespace {
 
 std::string RenderUsage() {
   return "render [--station " + StationChoices() +
-         "] --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] FILE.wav";
+         "] --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] [--offset SECONDS] FILE.wav";
 }
 
 int CannotWrite(const std::string& path, int error) {
@@ -31,20 +32,25 @@ int CannotWrite(const std::string& path, int error) {
 int RunRender(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate", "--offset"}, {}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf("usage: tempiola-cli %s\n"
                 "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
                 "air from the given local frame boundary on. BPC: second 0, 20 or 40; frame k\n"
                 "carries the time start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
                 "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
-                "rate 44100.\n",
+                "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
+                "way): the start plus the offset must then be the frame boundary.\n",
                 RenderUsage().c_str());
     return 0;
   }
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
   const bool bpc = station == &kStations[0];
+  std::int64_t offsetNs = 0;
+  if (!OffsetOption(args, offsetNs, error)) return Fail(error);
+  // A boundary is a whole second.
+  if (offsetNs % kNanosecondsPerSecond != 0) return Fail("render's --offset must be whole seconds: " + *args.Value("--offset"));
   std::optional<std::string> startText = args.Value("--start");
   std::optional<std::string> framesText = args.Value("--frames");
   if (args.positional().size() != 1 || !startText || !framesText) return Usage(RenderUsage());
@@ -54,15 +60,19 @@ int RunRender(int argc, char** argv, int first) {
   if (!ParseCivilTime(*startText, start)) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + *startText);
   }
-  if (bpc && BreakDown(start).second % 20 != 0) {
-    return Fail("the start must be a frame boundary (second 0, 20 or 40): " + *startText);
+  const std::chrono::seconds offset(WholeSeconds(offsetNs));
+  const std::string shifted = offsetNs == 0 ? "" : " with the offset";
+  if (bpc && BreakDown(start + offset).second % 20 != 0) {
+    return Fail("the start" + shifted + " must be a frame boundary (second 0, 20 or 40): " + *startText);
   }
   platform::Time64 startInstant = 0;
   if (!bpc) {
-    if (BreakDown(start).second != 0) {
-      return Fail(std::string("the start must be a frame boundary of ") + station->option + " (second 0): " + *startText);
-    }
     if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
+    startInstant += offset.count();
+    if (BreakDown(start + offset).second != 0) {
+      return Fail("the start" + shifted + " must be a frame boundary of " + station->option + " (second 0): " +
+                  *startText);
+    }
   }
 
   long long rate = 44100;
@@ -90,7 +100,7 @@ int RunRender(int argc, char** argv, int first) {
   for (long long k = 0; k < frames; ++k) {
     for (std::size_t piece = 0; piece < pieces; ++piece) {
       if (bpc) {
-        CivilFields t = BreakDown(start + std::chrono::seconds(20 * k + 1));
+        CivilFields t = BreakDown(start + offset + std::chrono::seconds(20 * k + 1));
         BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
                         samples.data());
       } else {

@@ -8,8 +8,11 @@
 
 #include "bpc/frame_audio.h"
 #include "bpc/transmitter.h"
+#include "bpc/time_base.h"
 #include "bpc/transmitter_status.h"
 #include "cli/cli.h"
+#include "cli/ntp_query.h"
+#include "cli/offset_option.h"
 #include "cli/station_option.h"
 #include "platform/event.h"
 #include "platform/interrupt.h"
@@ -22,7 +25,8 @@ namespace cli {
 namespace {
 
 std::string TransmitUsage() {
-  return "transmit [--station " + StationChoices() + "] --minutes M [--rate 44100|48000|96000]";
+  return "transmit [--station " + StationChoices() +
+         "] --minutes M [--rate 44100|48000|96000] [--ntp HOST [--port N]] [--offset SECONDS]";
 }
 constexpr long long kMaxMinutes = 525600;  // a year
 constexpr int kExitDeviceFailure = 1;
@@ -112,7 +116,7 @@ class StatusWindow {
   HWND handle_;
 };
 
-int Transmit(long long minutes, int rate, int station) {
+int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
   const platform::Event* interrupt = platform::InterruptEvent();
   StatusQueue queue;
   if (interrupt == nullptr || !queue.Valid()) {
@@ -132,6 +136,7 @@ int Transmit(long long minutes, int rate, int station) {
   }
   ctx.nSampleRate = rate;
   ctx.nStation = station;
+  ctx.nOffsetNs = offsetNs;
   ctx.hStartEvent->Set();
 
   // The 20 seconds numbered N start playing when those numbered N-1 have
@@ -193,7 +198,7 @@ int Transmit(long long minutes, int rate, int station) {
 int RunTransmit(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--minutes", "--rate"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset"}, {}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf(
         "usage: tempiola-cli %s\n"
@@ -203,7 +208,12 @@ int RunTransmit(int argc, char** argv, int first) {
         "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
         "status 1 when there is no playback device, it cannot be opened or it stops\n"
         "playing. Last, when the sound system gave the times its samples played, a\n"
-        "line tells how fast the device's sample clock ran against the system clock.\n",
+        "line tells how fast the device's sample clock ran against the system clock.\n"
+        "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
+        "when it fails) and sends the server's time instead of the computer's, every\n"
+        "second's edge on the server's second; --offset moves the time sent by that\n"
+        "many seconds (decimals allowed, at most a day either way), added to the\n"
+        "server's offset where both are given.\n",
         TransmitUsage().c_str());
     return 0;
   }
@@ -222,7 +232,26 @@ int RunTransmit(int argc, char** argv, int first) {
       return Fail("--rate must be 44100, 48000 or 96000");
     }
   }
-  return Transmit(minutes, static_cast<int>(rate), static_cast<int>(station - kStations));
+  std::int64_t offsetNs = 0;
+  if (!OffsetOption(args, offsetNs, error)) return Fail(error);
+  std::optional<std::string> host = args.Value("--ntp");
+  int port = 0;
+  if (!PortOption(args, port, error)) return Fail(error);
+  if (args.Value("--port") && !host) return Fail("--port goes with --ntp");
+  if (host) {
+    if (host->empty()) return Fail("--ntp needs a server");
+    NtpClient client;
+    NtpResult result;
+    if (!QueryAndPrint(client, *host, port, result)) return kExitDeviceFailure;
+    std::int64_t serverNs = 0;
+    if (!OffsetNanoseconds(result.offset, serverNs)) return FailRun(*host + ": the server's time is too far off to send");
+    offsetNs += serverNs;
+  }
+  if (host || offsetNs != 0) {
+    std::printf("sending the time moved by %+.6f s\n", static_cast<double>(offsetNs) / kNanosecondsPerSecond);
+    std::fflush(stdout);
+  }
+  return Transmit(minutes, static_cast<int>(rate), static_cast<int>(station - kStations), offsetNs);
 }
 
 }  // namespace cli

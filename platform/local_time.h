@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/system_clock.h"
+
 namespace platform {
 
 using Time64 = std::int64_t;
@@ -42,11 +44,15 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual Time64 Now() const = 0;
+  // The same time in nanoseconds since the epoch, for what must fall
+  // within a second; a clock that counts whole seconds gives their start.
+  virtual std::int64_t NowNanoseconds() const { return Now() * 1000000000; }
 };
 
 class SystemClock final : public Clock {
  public:
   Time64 Now() const override { return CurrentTime(); }
+  std::int64_t NowNanoseconds() const override { return GetSystemTimeNanoseconds(); }
 };
 
 }  // namespace platform

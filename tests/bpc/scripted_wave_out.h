@@ -279,13 +279,27 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   platform::WaveOutDevice& to_;
 };
 
+// Whole seconds, and a fraction for the tests that need one.
 class VirtualClock final : public platform::Clock {
  public:
-  platform::Time64 Now() const override { return now_.load(); }
-  void Set(platform::Time64 t) { now_.store(t); }
+  platform::Time64 Now() const override {
+    std::lock_guard lock(mutex_);
+    return seconds_;
+  }
+  std::int64_t NowNanoseconds() const override {
+    std::lock_guard lock(mutex_);
+    return seconds_ * 1000000000 + fractionNs_;
+  }
+  void Set(platform::Time64 t, std::int64_t fractionNs = 0) {
+    std::lock_guard lock(mutex_);
+    seconds_ = t;
+    fractionNs_ = fractionNs;
+  }
 
  private:
-  std::atomic<platform::Time64> now_{0};
+  mutable std::mutex mutex_;
+  platform::Time64 seconds_ = 0;
+  std::int64_t fractionNs_ = 0;
 };
 
 struct Status {

@@ -242,6 +242,24 @@ TEST_F(TransmitterTest, AMinuteStationPlaysEachFrameInThreePiecesFromTheMinute) 
   EXPECT_EQ(station_test::DecodeFrame(jjy40, played, 0, 44100), StationFrameText(jjy40, carried));
 }
 
+// Moved by a server's offset of +3723.25 s, the frames carry the moved time
+// and the boundary is the moved clock's second: the device is aimed at the
+// system clock's 10:15:16.75, when the moved clock reads 11:17:20.
+TEST_F(TransmitterTest, AnOffsetMovesBothTheTimeSentAndTheBoundary) {
+  ctx.nOffsetNs = 3723250000000;
+  StartThread();
+  Start(At(2026, 3, 9, 10, 15, 7));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 10}));
+  clock.Set(At(2026, 3, 9, 10, 15, 16), 700000000);
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+  clock.Set(At(2026, 3, 9, 10, 15, 16), 750000000);
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+  const std::vector<std::string> calls = device.Calls();
+  EXPECT_EQ(calls.at(calls.size() - 2), "restart at " + std::to_string(At(2026, 3, 9, 10, 15, 16)) + "+750000000ns");
+  EXPECT_EQ(Decode(device.Queue().at(0), 44100), FrameFor(At(2026, 3, 9, 11, 17, 21)));
+  EXPECT_EQ(Decode(device.Queue().at(1), 44100), FrameFor(At(2026, 3, 9, 11, 17, 41)));
+}
+
 TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {
   StartThread();
   for (int rate : {48000, 96000}) {

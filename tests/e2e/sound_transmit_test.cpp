@@ -14,7 +14,9 @@
 #include "bpc/station.h"
 #include "bpc/station_notation.h"
 #include "platform/local_time.h"
+#include "platform/system_clock.h"
 #include "tests/bpc/station_decoder.h"
+#include "tests/ntp/fake_ntp_server.h"
 #include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
 #include "tests/cli_command.h"
@@ -192,6 +194,58 @@ TEST_F(SoundTransmit, AMinuteStationIsReceivedAsTheFrameOfItsMinute) {
   const std::size_t markerSilence = std::size_t{msf.shapes[sent[0]].ms[0]} * kRate / 1000;
   ASSERT_GE(onset, markerSilence);
   EXPECT_EQ(station_test::DecodeFrame(msf, samples, onset - markerSilence, kRate), StationFrameText(msf, sent));
+}
+
+// A server whose clock runs 3723.25 s ahead: the transmission sends its
+// time, from the second that its clock begins, which the computer's reads
+// as .75 into a second.
+TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
+  constexpr std::int64_t kAheadNs = 3723250000000;
+  FakeNtpServer ntp([](const Bytes& request) -> std::optional<Bytes> {
+    Bytes reply = ServerReply(request);
+    const NtpTimestamp now = NtpTimestamp::FromUnixNanoseconds(platform::GetSystemTimeNanoseconds() + kAheadNs);
+    now.ToNetwork(reply.data() + 32);
+    now.ToNetwork(reply.data() + 40);
+    return reply;
+  });
+  Child recorder;
+  const auto recording = server.dir() / "recording.raw";
+  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  Child cli;
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1", "--ntp", "127.0.0.1", "--port", std::to_string(ntp.port())}),
+                        "", (server.dir() / "cli.err").string()));
+  std::vector<std::string> said;
+  Time64 firstFrameBegins = 0;
+  while (auto text = cli.ReadLine()) {
+    said.push_back(*text);
+    Line line;
+    if (ParseLine(*text, line) && line.text == "正在发波 1") {
+      ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, firstFrameBegins));
+    }
+  }
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  recorder.Signal(SIGINT);
+  recorder.Wait(std::chrono::seconds(10));
+
+  ASSERT_GE(said.size(), 2u);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(said[0], m, std::regex("offset ([0-9.]+) delay [0-9.]+ stratum 2"))) << said[0];
+  EXPECT_NEAR(std::stod(m[1]), 3723.25, 0.01);
+  ASSERT_TRUE(std::regex_match(said[1], m, std::regex("sending the time moved by \\+([0-9.]+) s"))) << said[1];
+  EXPECT_NEAR(std::stod(m[1]), 3723.25, 0.01);
+  // Begun at .75 of the computer's second, the server's boundary second.
+  ASSERT_NE(firstFrameBegins, 0);
+  const Time64 serverBoundary = firstFrameBegins + 3724;
+  EXPECT_EQ(platform::ToLocalTime(serverBoundary).second % 20, 0);
+
+  std::string heard;
+  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard);
+  SCOPED_TRACE(heard);
+  ASSERT_EQ(reception.frames.size(), 3u);
+  for (size_t k = 0; k < reception.frames.size(); ++k) {
+    EXPECT_EQ(reception.frames[k].symbols, e2e::FrameFor(serverBoundary + 1 + 20 * static_cast<Time64>(k))) << k;
+  }
 }
 
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {

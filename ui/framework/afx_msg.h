@@ -111,6 +111,10 @@ inline constexpr UINT LVIS_SELECTED = 0x0002;
 inline constexpr int LB_ERR = -1;
 inline constexpr int CB_ERR = -1;
 
+// States of a check box.
+inline constexpr int BST_UNCHECKED = 0;
+inline constexpr int BST_CHECKED = 1;
+
 // The standard help command.
 inline constexpr UINT ID_HELP = 0xE146;
 

@@ -230,7 +230,12 @@ class CDialog : public CWnd {
   friend void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 };
 
-class CButton : public CWnd {};
+// A push button, or a check box (BS_AUTOCHECKBOX).
+class CButton : public CWnd {
+ public:
+  int GetCheck() const;  // BST_CHECKED or BST_UNCHECKED
+  void SetCheck(int check);
+};
 class CEdit : public CWnd {};
 class CStatic : public CWnd {};
 

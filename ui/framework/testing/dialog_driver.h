@@ -51,6 +51,7 @@ class Window {
   bool IsVisible(int id) const;  // shown on the screen
   bool HasFocus(int id) const;
   bool IsReadOnly(int id) const;  // edit box
+  bool IsChecked(int id) const;   // check box
   std::string Text(int id) const;
   std::vector<std::string> Items(int id) const;  // combo box, list box; list view: column 0
   int Selection(int id) const;                   // -1: none

@@ -53,6 +53,12 @@ bool Window::IsEnabled(int id) const {
   return c && c->IsWindowEnabled();
 }
 
+bool Window::IsChecked(int id) const {
+  auto* box = dynamic_cast<CButton*>(Control(id));
+  EXPECT_NE(box, nullptr) << "no check box " << id;
+  return box && box->GetCheck() == BST_CHECKED;
+}
+
 bool Window::IsVisible(int id) const {
   CWnd* c = Control(id);
   EXPECT_NE(c, nullptr) << "no control " << id;

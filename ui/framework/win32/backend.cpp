@@ -565,6 +565,8 @@ std::string AfxDialogAccess::ToolTipText(CDialog& dialog, HWND control) {
 
 namespace {
 
+// Check box messages.
+constexpr UINT kBmGetCheck = 0x00F0, kBmSetCheck = 0x00F1;
 // Combo box and list box messages.
 constexpr UINT kCbAddString = 0x0143, kCbDeleteString = 0x0144, kCbGetCount = 0x0146, kCbGetCurSel = 0x0147,
                kCbInsertString = 0x014A, kCbResetContent = 0x014B, kCbSetCurSel = 0x014E, kCbGetItemData = 0x0150,
@@ -592,6 +594,9 @@ std::intptr_t SendText(const CWnd& w, UINT message, std::uintptr_t wParam, const
 int Result(std::intptr_t r) { return r < 0 ? -1 : static_cast<int>(r); }
 
 }  // namespace
+
+int CButton::GetCheck() const { return Send(*this, kBmGetCheck) == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED; }
+void CButton::SetCheck(int check) { Send(*this, kBmSetCheck, check == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED); }
 
 int CComboBox::AddString(const char* text) { return Result(SendText(*this, kCbAddString, 0, text)); }
 int CComboBox::InsertString(int index, const char* text) {

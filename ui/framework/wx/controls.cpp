@@ -23,6 +23,17 @@ bool InRange(int index, unsigned count) { return index >= 0 && static_cast<unsig
 
 }  // namespace
 
+// ---- CButton --------------------------------------------------------------
+
+int CButton::GetCheck() const {
+  auto* c = As<wxCheckBox>(m_pWindow);
+  return c && c->GetValue() ? BST_CHECKED : BST_UNCHECKED;
+}
+
+void CButton::SetCheck(int check) {
+  if (auto* c = As<wxCheckBox>(m_pWindow)) c->SetValue(check == BST_CHECKED);
+}
+
 // ---- CComboBox ------------------------------------------------------------
 
 namespace {

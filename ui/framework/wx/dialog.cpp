@@ -229,6 +229,10 @@ void CDialog::CreateControls() {
     wxWindow* widget = nullptr;
     switch (item.itemClass) {
       case DlgItemClass::Button: {
+        if ((item.style & 0xF) == BS_AUTOCHECKBOX) {
+          widget = new wxCheckBox(w, id, afx::ToWx(item.text), pos, size);
+          break;
+        }
         auto* b = new wxButton(w, id, afx::ToWx(item.text), pos, size);
         if ((item.style & 0xF) == BS_DEFPUSHBUTTON) b->SetDefault();
         widget = b;

@@ -77,6 +77,19 @@ int Window::Selection(int id) const {
 
 void Window::Click(int id) {
   CWnd* c = Control(id);
+  if (auto* box = c ? dynamic_cast<wxCheckBox*>(c->GetNativeWindow()) : nullptr) {
+    if (!box->IsShownOnScreen() || !box->IsThisEnabled()) {
+      ADD_FAILURE() << "check box " << id << " cannot be clicked (hidden or disabled)";
+      return;
+    }
+    box->SetFocus();
+    box->SetValue(!box->GetValue());
+    wxCommandEvent click(wxEVT_CHECKBOX, id);
+    click.SetEventObject(box);
+    click.SetInt(box->GetValue());
+    box->GetEventHandler()->ProcessEvent(click);
+    return;
+  }
   auto* button = c ? dynamic_cast<wxButton*>(c->GetNativeWindow()) : nullptr;
   if (button == nullptr) {
     ADD_FAILURE() << "no button " << id;
