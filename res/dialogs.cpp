@@ -18,6 +18,7 @@ constexpr std::uint32_t kHiddenButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr std::uint32_t kLabel = kChild | SS_LEFT;
 constexpr std::uint32_t kLine = kChild | SS_ETCHEDHORZ;
 constexpr std::uint32_t kDropList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr std::uint32_t kCheckBox = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr std::uint32_t kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 constexpr DlgItemTemplate kAboutItems[] = {
@@ -30,6 +31,7 @@ constexpr DlgItemTemplate kAboutItems[] = {
 constexpr DlgItemTemplate kMainItems[] = {
     {IDC_CALIBRATE, C::Button, kButton, 7, 25, 53, 14, res::kCalibrate, 0},
     {IDC_QUERY, C::Button, kButton, 79, 25, 53, 14, res::kQuery, 0},
+    {IDC_STANDARD_TIME, C::Button, kCheckBox, 142, 27, 100, 10, res::kStandardTimeCheck, 0},
     {IDC_SERVER_LIST, C::ComboBox, kDropList, 52, 7, 275, 126, nullptr, 0},
     {IDC_MODIFY_SERVERS, C::Button, kButton, 274, 25, 53, 14, res::kModifyServers, 0},
     {IDC_MODE, C::ComboBox, kDropList, 183, 52, 38, 57, nullptr, 0},

@@ -34,6 +34,7 @@ inline constexpr int IDC_START = 1011;
 inline constexpr int IDC_STOP = 1012;
 inline constexpr int IDC_HELP_BUTTON = 1013;
 inline constexpr int IDC_STATION = 1014;
+inline constexpr int IDC_STANDARD_TIME = 1016;
 
 // Server list editor.
 inline constexpr int IDC_SERVER_TABLE = 1015;

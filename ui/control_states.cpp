@@ -16,7 +16,7 @@ struct StateRow {
 constexpr StateRow kStates[] = {
     {IDC_CALIBRATE, kOn, kOff, kKeep},      {IDC_QUERY, kOn, kOff, kKeep}, {IDC_MODIFY_SERVERS, kOn, kOff, kKeep},
     {IDC_START, kOn, kOff, kOff},           {IDC_STOP, kOff, kOn, kOff},   {IDC_MODE, kOn, kOff, kOff},
-    {IDC_STATION, kOn, kOff, kOff},
+    {IDC_STATION, kOn, kOff, kOff},          {IDC_STANDARD_TIME, kOn, kOff, kOff},
 };
 
 }  // namespace

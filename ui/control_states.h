@@ -5,6 +5,6 @@
 
 enum class ControlState { Idle, Transmitting, NoPlaybackDevice };
 
-// Enables or disables the seven state controls for the state; a control the
+// Enables or disables the eight state controls for the state; a control the
 // state leaves unchanged is not touched.
 void ApplyControlState(CWnd& dialog, ControlState state);

@@ -25,6 +25,7 @@ constexpr ToolTip kToolTips[] = {
     {IDC_SERVER_LIST, res::kTipServerList},
     {IDC_MODE, res::kTipMode},
     {IDC_STATION, res::kTipStation},
+    {IDC_STANDARD_TIME, res::kTipStandardTime},
     {IDC_CALIBRATE, res::kTipCalibrate},
     {IDC_QUERY, res::kTipQuery},
     {IDC_MODIFY_SERVERS, res::kTipModifyServers},
@@ -49,6 +50,7 @@ void CTempiolaDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_INFO, m_lbInfo);
   DDX_Control(dx, IDC_SERVER_LIST, m_cbServer);
   DDX_Control(dx, IDC_STATION, m_cbStation);
+  DDX_Control(dx, IDC_STANDARD_TIME, m_chkStandardTime);
 }
 
 BEGIN_MESSAGE_MAP(CTempiolaDlg, CDialog)

@@ -3,6 +3,7 @@
 // of the program that carries it out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "ntp/ntp_client.h"
@@ -21,6 +22,7 @@ class CTempiolaDlg : public CDialog {
   CListBox m_lbInfo;     // the information log
   CComboBox m_cbServer;  // NTP server entries
   CComboBox m_cbStation;  // the stations, in the order of kStations (item data: the index)
+  CButton m_chkStandardTime;  // ticked: transmissions send the selected server's time
   HICON m_hIcon;
   int m_resultKind = 0;  // kinds of NTP result lines (8 and 0 in turn)
   int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)
@@ -56,7 +58,11 @@ class CTempiolaDlg : public CDialog {
   void StartTransmitter();
   void StopTransmitter();
   // Both NTP commands: query the selected server, then set the clock or not.
-  void RunNtpCommand(bool setClock);
+  // False when the query failed (or there was no server to ask).
+  bool RunNtpCommand(bool setClock);
+  // With the box ticked, the start first asks the selected server: its
+  // offset, logged, or false when there is none to send.
+  bool StandardTimeOffset(std::int64_t& offsetNs);
 
   DECLARE_MESSAGE_MAP()
 };

@@ -34,10 +34,10 @@ void CTempiolaDlg::OnCalibrateClock() { RunNtpCommand(true); }
 
 void CTempiolaDlg::OnQueryServerTime() { RunNtpCommand(false); }
 
-void CTempiolaDlg::RunNtpCommand(bool setClock) {
+bool CTempiolaDlg::RunNtpCommand(bool setClock) {
   if (m_cbServer.GetCount() == 0) {
     AfxMessageBox(res::kNoNtpServer, MB_OK);
-    return;
+    return false;
   }
   WaitCursor waitCursor(*this);
 
@@ -54,14 +54,14 @@ void CTempiolaDlg::RunNtpCommand(bool setClock) {
     std::snprintf(buffer, sizeof buffer, res::kNtpQueryFailed, m_cbServer.GetCurSel() + 1);
     m_failKind = 18 - m_failKind;
     LogLine(buffer, static_cast<unsigned char>(m_failKind));
-    return;
+    return false;
   }
 
   std::snprintf(buffer, sizeof buffer, res::kNtpQuerySucceeded, m_cbServer.GetCurSel() + 1, m_lastResult.offset,
                 m_lastResult.delay);
   m_resultKind = 8 - m_resultKind;
   LogLine(buffer, static_cast<unsigned char>(m_resultKind));
-  if (!setClock) return;
+  if (!setClock) return true;
 
   // Read again: the query's own time has passed since the reply came in.
   const NtpTimestamp corrected = NtpTimestamp::Now().AddSeconds(m_lastResult.offset);
@@ -69,4 +69,5 @@ void CTempiolaDlg::RunNtpCommand(bool setClock) {
     LogLine(res::kClockSet, 1);
   else
     LogLine(res::kClockNotSet, 2);
+  return true;
 }

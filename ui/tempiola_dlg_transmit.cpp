@@ -1,6 +1,9 @@
 // The transmitter's side of the main dialog: start and stop commands, its
 // status reports, the test signal, and the thread's life with the dialog.
+#include <cstdio>
 #include <memory>
+
+#include "bpc/time_base.h"
 
 #include "bpc/transmitter_status.h"
 #include "res/resource.h"
@@ -15,6 +18,8 @@ TestSignalPlayer::DeviceFactory g_testSignalDevice = platform::CreateWaveOutDevi
 
 namespace {
 
+// The lines of the standard-time start replace none of the others.
+constexpr unsigned char kStandardTimeLineKind = 10;
 constexpr DWORD_PTR kMode1SampleRate = 48000;
 constexpr DWORD_PTR kMode2SampleRate = 96000;
 
@@ -34,11 +39,27 @@ void CTempiolaDlg::OnStartTransmit() {
   if (!g_txContext.hStartEvent) return;
   const int index = m_cbMode.GetCurSel();
   if (index < 0) return;
+  std::int64_t offsetNs = 0;
+  if (m_chkStandardTime.GetCheck() == BST_CHECKED && !StandardTimeOffset(offsetNs)) {
+    // Sending the computer's time after the user asked for the server's
+    // would report success for what was not done.
+    LogLine(res::kStandardTimeMissing, kStandardTimeLineKind);
+    return;
+  }
+  g_txContext.nOffsetNs = offsetNs;
   g_txContext.nSampleRate = static_cast<int>(m_cbMode.GetItemData(index));
   const int station = m_cbStation.GetCurSel();
   g_txContext.nStation = station < 0 ? 0 : static_cast<int>(m_cbStation.GetItemData(station));
   g_txContext.hStartEvent->Set();
   ApplyControlState(*this, ControlState::Transmitting);
+}
+
+bool CTempiolaDlg::StandardTimeOffset(std::int64_t& offsetNs) {
+  if (!RunNtpCommand(false) || !OffsetNanoseconds(m_lastResult.offset, offsetNs)) return false;
+  char line[128];
+  std::snprintf(line, sizeof line, res::kStandardTimeInUse, m_lastResult.offset);
+  LogLine(line, kStandardTimeLineKind);
+  return true;
 }
 
 void CTempiolaDlg::OnStopTransmit() {

@@ -42,18 +42,19 @@ TEST(Templates, FramesAndCaptions) {
 
 TEST(Templates, MainDialogItemsInTabOrderWithTheTestButtonsHidden) {
   const DlgTemplate& t = *FindDialogTemplate(IDD_MAIN);
-  // The station list follows the mode list in the tab order.
-  EXPECT_EQ(Ids(t), (std::vector<int>{1005, 1007, 1000, 1010, 1001, 1014, 1011, 1012, 1013, 1006, 2, -1, 1008, 1009,
-                                      -1, -1, -1, -1, -1}));
+  // The standard-time box follows the query button in the tab order, the
+  // station list the mode list.
+  EXPECT_EQ(Ids(t), (std::vector<int>{1005, 1007, 1016, 1000, 1010, 1001, 1014, 1011, 1012, 1013, 1006, 2, -1, 1008,
+                                      1009, -1, -1, -1, -1, -1}));
   for (int i = 0; i < t.itemCount; ++i) {
     const DlgItemTemplate& item = t.items[i];
     const bool hidden = item.id == IDC_TEST_START || item.id == IDC_TEST_STOP;
     EXPECT_EQ((item.style & WS_VISIBLE) == 0, hidden) << item.id;
-    if (item.itemClass == DlgItemClass::Button) {
+    if (item.itemClass == DlgItemClass::Button && item.id != IDC_STANDARD_TIME) {
       EXPECT_EQ(item.style & 0xF, BS_PUSHBUTTON) << "no default button in the main dialog";
     }
   }
-  const DlgItemTemplate& info = t.items[9];
+  const DlgItemTemplate& info = t.items[10];
   EXPECT_EQ(info.itemClass, DlgItemClass::ListBox);
   EXPECT_EQ(info.style & (LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT),
             LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT);

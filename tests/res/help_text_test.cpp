@@ -106,6 +106,7 @@ TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
             "停止发波：停止发送BPC（中国码）电波。\r\n"
             "发波模式：选择发波模式。\r\n"
             "发波电台：选择模拟哪个授时台的电波，见下面的“发波电台”。\r\n"
+            "按标准时间发波：选中时，开始发波前先查询NTP标准时间，按标准时间发波，不需要校准本机时间。\r\n"
             "信息框：显示软件的运行信息。\r\n"
             "使用帮助：本帮助。\r\n");
   EXPECT_EQ(sections[2],

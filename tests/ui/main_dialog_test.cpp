@@ -48,8 +48,8 @@ std::string Body(const std::string& line) {
 TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) {
   WithMainDialog([](Window& w, CTempiolaDlg& dlg) {
     EXPECT_EQ(w.Title(), "Orlavine");
-    for (int id : {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION, IDC_SERVER_LIST,
-                   IDC_INFO, IDC_HELP_BUTTON, IDCANCEL}) {
+    for (int id : {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION, IDC_STANDARD_TIME,
+                   IDC_SERVER_LIST, IDC_INFO, IDC_HELP_BUTTON, IDCANCEL}) {
       EXPECT_TRUE(w.IsEnabled(id)) << id;
       EXPECT_TRUE(w.IsVisible(id)) << id;
     }
@@ -62,6 +62,7 @@ TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) 
     EXPECT_EQ(w.Items(IDC_STATION), (std::vector<std::string>{"BPC", "JJY40", "JJY60", "WWVB", "DCF77", "MSF"}));
     EXPECT_EQ(w.Selection(IDC_STATION), 0);
     EXPECT_EQ(w.ItemData(IDC_STATION, 5), 5u);
+    EXPECT_FALSE(w.IsChecked(IDC_STANDARD_TIME));
     EXPECT_TRUE(w.HasFocus(IDC_CALIBRATE)) << "the first tab stop has the focus";
     EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
     EXPECT_EQ(g_hMainDlg, dlg.m_hWnd);
@@ -114,6 +115,7 @@ TEST(MainDialog, ToolTipsNameTheCommandsAndNothingElse) {
     EXPECT_EQ(w.ToolTip(IDC_SERVER_LIST), "NTP服务器列表");
     EXPECT_EQ(w.ToolTip(IDC_MODE), "发波模式");
     EXPECT_EQ(w.ToolTip(IDC_STATION), "发波电台：BPC中国、JJY日本、WWVB北美、DCF77德国、MSF英国");
+    EXPECT_EQ(w.ToolTip(IDC_STANDARD_TIME), "开始发波时先查询NTP服务器的标准时间，按标准时间发波，不校准本机时间");
     EXPECT_EQ(w.ToolTip(IDC_CALIBRATE), "获取网络标准时间并对电脑校时");
     EXPECT_EQ(w.ToolTip(IDC_QUERY), "只获取网络标准时间并显示时间偏差和网络延时，不对本机校时");
     EXPECT_EQ(w.ToolTip(IDC_MODIFY_SERVERS), "修改、增加、删除NTP服务器地址");

@@ -5,14 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "bpc/bpc_frame.h"
+#include "platform/system_clock.h"
 #include "platform/text_encoding.h"
 #include "res/resource.h"
+#include "tests/bpc/symbol_decoder.h"
+#include "tests/ntp/fake_ntp_server.h"
 #include "tests/ui/scripted_sound.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/tempiola_dlg.h"
@@ -22,7 +27,8 @@ namespace {
 using afxtest::Window;
 using platform::Time64;
 
-constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_STOP, IDC_MODE, IDC_STATION};
+constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START,
+                                  IDC_STOP,      IDC_MODE,  IDC_STATION,        IDC_STANDARD_TIME};
 
 Time64 At(int hour, int minute, int second) {
   Time64 t = 0;
@@ -30,7 +36,7 @@ Time64 At(int hour, int minute, int second) {
   return t;
 }
 
-// The enabled ones among the seven controls that the states switch.
+// The enabled ones among the eight controls that the states switch.
 std::vector<int> Enabled(const Window& w) {
   std::vector<int> on;
   for (int id : kStateControls) {
@@ -39,7 +45,8 @@ std::vector<int> Enabled(const Window& w) {
   return on;
 }
 
-const std::vector<int> kIdle = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION};
+const std::vector<int> kIdle = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START, IDC_MODE, IDC_STATION,
+                                IDC_STANDARD_TIME};
 const std::vector<int> kTransmitting = {IDC_STOP};
 
 // The log's lines without their "hh:mm:ss  " prefix.
@@ -242,6 +249,54 @@ TEST(TransmitDialog, StartSendsTheSelectedStation) {
     const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue()[0]->lpData);
     EXPECT_EQ(std::count(samples, samples + 4410, 0), 4410);
     EXPECT_NE(std::count(samples + 4410, samples + 4500, 0), 90);
+    w.Click(IDCANCEL);
+  });
+  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+}
+
+// Ticked, the start asks the selected server first. Refused, it says so and
+// sends nothing; answered by a clock 3723.25 s ahead, the transmission
+// counts down to that clock's boundary and sends its time.
+TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
+  std::atomic<bool> answer{false};
+  FakeNtpServer ntp([&](const Bytes& request) -> std::optional<Bytes> {
+    Bytes reply = ServerReply(request);
+    if (!answer) return Bytes{};  // an empty reply counts for nothing
+    const NtpTimestamp now = NtpTimestamp::FromUnixNanoseconds(platform::GetSystemTimeNanoseconds() + 3723250000000);
+    now.ToNetwork(reply.data() + 32);
+    now.ToNetwork(reply.data() + 40);
+    return reply;
+  });
+  ui_test::ScriptedSound sound;
+  sound.clock.Set(At(10, 15, 7));
+  CTempiolaDlg dlg;
+  dlg.m_ntpPort = ntp.port();
+  afxtest::Script script;
+  script.Then([&](Window& w) {
+    dlg.m_cbServer.ResetContent();
+    dlg.m_cbServer.SetCurSel(dlg.m_cbServer.AddString("#1   127.0.0.1"));
+    EXPECT_FALSE(w.IsChecked(IDC_STANDARD_TIME));
+    w.Click(IDC_STANDARD_TIME);
+    EXPECT_TRUE(w.IsChecked(IDC_STANDARD_TIME));
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "没有取得标准时间，不发波"); }));
+    EXPECT_EQ(Log(w), (std::vector<std::string>{"获取#1服务器时间 失败！", "没有取得标准时间，不发波"}));
+    EXPECT_EQ(Enabled(w), kIdle);
+    EXPECT_EQ(sound.device.Count("open 44100"), 0);
+
+    answer = true;
+    w.Click(IDC_START);
+    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 10 秒开始发波"); }));
+    const std::vector<std::string> log = Log(w);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[2].rfind("获取#1服务器时间 成功！时间偏差[3723.2", 0), 0u) << log[2];
+    EXPECT_EQ(log[3].rfind("按标准时间发波，时间偏差[3723.2", 0), 0u) << log[3];
+    EXPECT_EQ(Enabled(w), kTransmitting);
+    const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue().at(0)->lpData);
+    const platform::LocalTime t = platform::ToLocalTime(At(11, 17, 21));
+    BpcFrame frame{};
+    EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
+    EXPECT_EQ(bpc_test::DecodeFrame(samples, 0, 44100), std::vector<int>(frame.begin(), frame.end()));
     w.Click(IDCANCEL);
   });
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
