@@ -9,7 +9,9 @@
 //   build/bench/bench_edge_alignment [rate ...]      (default 44100 48000 96000)
 //
 // TEMPIOLA_CLI_COMMAND runs another build of tempiola-cli, as in the tests
-// (the Windows build under Wine).
+// (the Windows build under Wine); BENCH_TRANSMIT_ARGS adds words to its
+// transmit command (e.g. "--offset 0.25", whose edges should lie 250 ms
+// before the system clock's seconds, or "--minutes 10" for a longer run).
 // Needs what the sound tests need (pulseaudio, the ALSA pulse plugin).
 // Prints per rate and source the median and spread (max - min) of the
 // edges against the second in ms, positive = late; then, from a straight
@@ -26,6 +28,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -304,8 +307,12 @@ int main(int argc, char** argv) {
       if (!rec.Start()) return 1;
       e2e::Child cli;
       std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
-      for (const char* word : {"transmit", "--minutes", "1", "--rate"}) command.emplace_back(word);
+      for (const char* word : {"transmit", "--rate"}) command.emplace_back(word);
       command.push_back(std::to_string(rate));
+      std::string extra = std::getenv("BENCH_TRANSMIT_ARGS") != nullptr ? std::getenv("BENCH_TRANSMIT_ARGS") : "";
+      if (extra.find("--minutes") == std::string::npos) extra += " --minutes 1";
+      std::istringstream words(extra);
+      for (std::string word; words >> word;) command.push_back(word);
       if (!cli.Spawn(command, "", (server.dir() / "cli.err").string())) {
         return 1;
       }
