@@ -2,14 +2,20 @@
 // frame's first sample, silent in the low parts of each second's shape.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "bpc/station.h"
 
 // Writes `seconds` seconds (seconds * rate samples) of the frame that begins
-// at frameStart, from its second `firstSecond` on. The phase comes from the
-// sample's index within the whole frame, so pieces of one frame join without
-// a jump, and so do frames: every tone fits a whole number of cycles into a
-// frame.
-void BuildStationAudio(const Station& station, platform::Time64 frameStart, unsigned firstSecond, unsigned seconds,
-                       unsigned rate, std::int16_t* out);
+// at frameStart, from its second `firstSecond` on, and returns the samples
+// written. The phase comes from the sample's index within the whole frame,
+// so pieces of one frame join without a jump, and so do frames: every tone
+// fits a whole number of cycles into a frame.
+// To keep the seconds on the clock, `adjust` samples are added at the end
+// of the last second (or, negative, dropped from it), where no second
+// begins; `phaseShift`, what was added so far, moves the phase index of
+// every sample along, so that the tone runs on across the adjustment.
+std::size_t BuildStationAudio(const Station& station, platform::Time64 frameStart, unsigned firstSecond,
+                              unsigned seconds, unsigned rate, std::int16_t* out, std::int64_t phaseShift = 0,
+                              int adjust = 0);

@@ -1,6 +1,8 @@
 #include "bpc/transmitter.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -22,6 +24,16 @@ constexpr platform::Time64 kPieceSeconds = 20;
 // without finishing it before it counts as stopped. Generous: a working
 // device is late by milliseconds, and a false alarm ends the transmission.
 constexpr platform::Time64 kStallMarginSeconds = 20;
+// A buffer that begins further than this from its second plays a time that
+// is not its own (the output stalled and went on): the transmission starts
+// again on a boundary.
+constexpr std::int64_t kOffTimeNs = 50000000;
+// Where the output's sample clock runs off the system clock, each piece
+// gains or loses at most this many samples per 1000 per second of rate
+// (10 ms) at its end, which no watch looks at.
+constexpr unsigned kMaxAdjustPerMille = 10;
+// After a stall, the new start at the first boundary at least this far ahead.
+constexpr platform::Time64 kRestartLeadSeconds = 2;
 
 // Seconds that only move forward and do not jump with the wall clock, so
 // that neither a clock change nor a suspended machine looks like a device
@@ -36,10 +48,12 @@ class SteadyClock final : public platform::Clock {
 
 enum class State { kIdle, kArmed, kTransmitting };
 
-// One buffer slot: a wave header and the frame buffer it plays.
+// One buffer slot: a wave header, the buffer it plays, and what is in it.
 struct Slot {
   platform::WaveHeader header;
   std::unique_ptr<std::int16_t[]> samples;
+  platform::Time64 pieceStart = 0;  // the second its first sample belongs to
+  int adjust = 0;                   // samples added (dropped) at its end
 };
 
 // Where BPC's first frame starts for a start handled at local second s of
@@ -83,7 +97,10 @@ class Transmitter {
   void OnTimeout();
   void OnDeviceEvent();
   void CloseDevice();
-  void FillAndQueue(Slot& slot);
+  void FillAndQueue(Slot& slot, int adjust);
+  void Arm(platform::Time64 boundary);
+  int Correction(std::int64_t errorNs, const Slot& finished, const Slot& playing);
+  void StartAgainAfterAStall();
 
   TransmitterContext& ctx_;
   platform::WaveOutDevice& device_;
@@ -97,8 +114,12 @@ class Transmitter {
   int timeout_ = platform::kInfinite;
   unsigned rate_ = 0;
   const Station* station_ = &kStations[0];
-  platform::Time64 boundary_ = 0;    // where the transmission begins, a frame boundary
+  platform::Time64 anchor_ = 0;      // a frame boundary: the frames follow on from it
+  platform::Time64 boundary_ = 0;    // where the armed transmission begins
   platform::Time64 pieceStart_ = 0;  // the first second of the 20 synthesised last
+  std::int64_t phaseShift_ = 0;      // samples added so far, which the phase runs on by
+  bool measured_ = false;            // lastErrorNs_ holds a measurement
+  std::int64_t lastErrorNs_ = 0;     // how late the buffer measured last began
   int nextSlot_ = 0;        // the slot that plays first, so finishes next
   int n_ = 0;
   unsigned lastCountdown_ = kNoCountdown;
@@ -111,7 +132,7 @@ bool Transmitter::Allocate() {
   deviceEvent_ = platform::CreateEvent();
   if (!deviceEvent_) return false;
   for (Slot& slot : slots_) {
-    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2]);
+    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2 + 96 * kMaxAdjustPerMille]);
     if (!slot.samples) return false;
   }
   return true;
@@ -182,12 +203,61 @@ bool Transmitter::EndIfDeviceFailed() {
   return true;
 }
 
-void Transmitter::FillAndQueue(Slot& slot) {
+void Transmitter::FillAndQueue(Slot& slot, int adjust) {
   const platform::Time64 frameSeconds = station_->frameSeconds;
-  const platform::Time64 frameStart = boundary_ + FloorTo(pieceStart_ - boundary_, frameSeconds);
-  BuildStationAudio(*station_, frameStart, static_cast<unsigned>(pieceStart_ - frameStart),
-                    static_cast<unsigned>(kPieceSeconds), rate_, slot.samples.get());
+  const platform::Time64 frameStart = anchor_ + FloorTo(pieceStart_ - anchor_, frameSeconds);
+  const std::size_t samples =
+      BuildStationAudio(*station_, frameStart, static_cast<unsigned>(pieceStart_ - frameStart),
+                        static_cast<unsigned>(kPieceSeconds), rate_, slot.samples.get(), phaseShift_, adjust);
+  phaseShift_ += adjust;
+  slot.pieceStart = pieceStart_;
+  slot.adjust = adjust;
+  slot.header.dwBufferLength = static_cast<std::uint32_t>(samples * 2);
   device_.Write(slot.header);
+}
+
+// Queues the two pieces from the boundary on the paused device.
+void Transmitter::Arm(platform::Time64 boundary) {
+  boundary_ = boundary;
+  pieceStart_ = boundary;
+  phaseShift_ = 0;
+  measured_ = false;
+  FillAndQueue(slots_[0], 0);
+  pieceStart_ += kPieceSeconds;
+  FillAndQueue(slots_[1], 0);
+  nextSlot_ = 0;
+  lastCountdown_ = kNoCountdown;
+  state_ = State::kArmed;
+  timeout_ = kArmedPollMs;
+}
+
+// The samples to add at the end of the piece queued now, so that the one
+// after it begins on its second. The playing piece began errorNs late; each
+// piece moves its successor by the sample clock's drift, estimated from
+// the last two measurements, and by what was added to it.
+int Transmitter::Correction(std::int64_t errorNs, const Slot& finished, const Slot& playing) {
+  const double nsPerSample = 1e9 / rate_;
+  double driftNs = 0;
+  if (measured_) driftNs = static_cast<double>(errorNs - lastErrorNs_) - finished.adjust * nsPerSample;
+  measured_ = true;
+  lastErrorNs_ = errorNs;
+  const double wanted = -(static_cast<double>(errorNs) + 2 * driftNs) / nsPerSample - playing.adjust;
+  const double limit = static_cast<double>(rate_) * kMaxAdjustPerMille / 1000;
+  return static_cast<int>(std::lround(std::clamp(wanted, -limit, limit)));
+}
+
+// The output stalled and went on: what it plays now is late. The queued
+// pieces are dropped and the transmission begins again, from the next
+// piece boundary at least a little ahead, with the same countdown.
+void Transmitter::StartAgainAfterAStall() {
+  device_.Reset();
+  device_.Pause();
+  deviceEvent_->Reset();
+  const platform::Time64 earliest = time_.Now() + kRestartLeadSeconds;
+  platform::Time64 boundary = anchor_ + FloorTo(earliest - anchor_, kPieceSeconds);
+  if (boundary < earliest) boundary += kPieceSeconds;
+  // BPC's pieces are its frames; the others' pieces begin inside theirs.
+  Arm(boundary);
 }
 
 void Transmitter::OnStart() {
@@ -235,15 +305,9 @@ void Transmitter::OnStart() {
     const platform::Time64 utcMinute = FloorTo(startedAt, 60);
     boundary_ = utcMinute + MinuteBoundaryOffset(static_cast<int>(startedAt - utcMinute));
   }
-  pieceStart_ = boundary_;
-  FillAndQueue(slots_[0]);
-  pieceStart_ += kPieceSeconds;
-  FillAndQueue(slots_[1]);
-
-  nextSlot_ = 0;
+  anchor_ = boundary_;
   n_ = 0;
-  state_ = State::kArmed;
-  timeout_ = kArmedPollMs;
+  Arm(boundary_);
 }
 
 void Transmitter::OnTimeout() {
@@ -281,9 +345,21 @@ void Transmitter::OnDeviceEvent() {
   if (state_ != State::kTransmitting) return;
   Slot& slot = slots_[nextSlot_];
   if (!(slot.header.dwFlags & platform::WHDR_DONE)) return;
+  const Slot& playing = slots_[1 - nextSlot_];
+  int adjust = 0;
+  const platform::WaveHeader* started = nullptr;
+  std::int64_t startedNs = 0;
+  if (device_.LastBufferStart(started, startedNs) && started == &playing.header) {
+    const std::int64_t errorNs = startedNs - time_.SystemNanosecondsAt(playing.pieceStart);
+    if (errorNs > kOffTimeNs || errorNs < -kOffTimeNs) {
+      StartAgainAfterAStall();
+      return;
+    }
+    adjust = Correction(errorNs, slot, playing);
+  }
   WatchNextBuffer();
   pieceStart_ += kPieceSeconds;
-  FillAndQueue(slot);
+  FillAndQueue(slot, adjust);
   nextSlot_ = 1 - nextSlot_;
   ++n_;
   Post(kTxTransmitting, n_);

@@ -91,12 +91,19 @@ void PrintStatusLine(const TransmitterStatusReport& report) {
   }
 }
 
-// The signal's seconds follow the device's sample clock, which may run a
-// little off the system clock over a long transmission.
+// How fast the device's sample clock ran against the system clock (the
+// transmitter keeps the seconds on the system clock's by adding or dropping
+// samples). A figure no sound device reaches means the output stalled.
 void PrintSampleClockDrift(platform::WaveOutDevice& device) {
+  constexpr double kMaxClockPpm = 1000;
   double ppm = 0, seconds = 0;
   if (!device.SampleClockDrift(ppm, seconds)) return;
-  std::printf("sample clock %+.1f ppm against the system clock (over %.0f s)\n", ppm, seconds);
+  if (ppm > kMaxClockPpm || ppm < -kMaxClockPpm) {
+    std::printf("the sound output stalled: its samples fell %+.3f s off the system clock over %.0f s\n",
+                -ppm * seconds / 1e6, seconds);
+  } else {
+    std::printf("sample clock %+.1f ppm against the system clock (over %.0f s)\n", ppm, seconds);
+  }
   std::fflush(stdout);
 }
 

@@ -128,6 +128,10 @@ class WaveOutDevice {
   // when nothing was measured (no timing from the sound system, or less
   // than a few seconds played).
   virtual bool SampleClockDrift(double& ppm, double& seconds) = 0;
+  // The buffer that began to play last, and when its first sample left the
+  // device on the system clock (nanoseconds since the epoch). False when the
+  // sound system does not tell, or no buffer has begun since the open.
+  virtual bool LastBufferStart(const WaveHeader*& header, std::int64_t& realtimeNs) = 0;
 };
 
 // The system's default output device (through PortAudio; waveOut on

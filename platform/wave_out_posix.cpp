@@ -134,6 +134,8 @@ struct StreamState {
   WaveHeader* tail = nullptr;
   bool paused = false;
   std::int64_t startAtNs = 0;  // a scheduled start (RestartAt); 0: none
+  const WaveHeader* lastStarted = nullptr;  // the buffer begun last
+  std::int64_t lastStartedNs = 0;           // when its first sample left
   DriftMeter drift;
   unsigned blockAlign = 2;
   double rate = 0;
@@ -278,6 +280,15 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return MMSYSERR_NOERROR;
   }
 
+  bool LastBufferStart(const WaveHeader*& header, std::int64_t& realtimeNs) override {
+    if (state_ == nullptr) return false;
+    std::lock_guard lock(state_->mutex);
+    if (state_->lastStarted == nullptr || state_->lastStartedNs == 0) return false;
+    header = state_->lastStarted;
+    realtimeNs = state_->lastStartedNs;
+    return true;
+  }
+
   bool SampleClockDrift(double& ppm, double& seconds) override {
     if (state_ != nullptr) {
       std::lock_guard lock(state_->mutex);
@@ -299,6 +310,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
     }
     state_->head = state_->tail = nullptr;
     state_->startAtNs = 0;
+    state_->lastStarted = nullptr;
     if (returned) state_->SignalLocked();
     return MMSYSERR_NOERROR;
   }
@@ -387,13 +399,13 @@ class PortAudioWaveOut final : public WaveOutDevice {
         std::size_t leadBytes = static_cast<std::size_t>(lead) * s.blockAlign;
         std::memset(out, 0, leadBytes);
         s.drift.Buffer(dacNs, frames, s.rate);
-        FillLocked(s, out + leadBytes, frames - lead);
+        FillLocked(s, out + leadBytes, frames - lead, dacNs, lead);
         return paContinue;
       }
     }
     if (!s.paused && !s.drift.running && dacNs != 0) s.drift.Begin(dacNs, 0);
     if (!s.paused) s.drift.Buffer(dacNs, frames, s.rate);
-    FillLocked(s, out, frames);
+    FillLocked(s, out, frames, dacNs, 0);
     return paContinue;
   }
 
@@ -420,11 +432,18 @@ class PortAudioWaveOut final : public WaveOutDevice {
     state.SignalLocked();
   }
 
-  static void FillLocked(StreamState& s, char* out, unsigned long frames) {
+  // dacNs: when the output's first frame leaves the device (0: unknown);
+  // out begins `skipped` frames into the output.
+  static void FillLocked(StreamState& s, char* out, unsigned long frames, std::int64_t dacNs, unsigned long skipped) {
     std::size_t wanted = static_cast<std::size_t>(frames) * s.blockAlign;
     bool finished = false;
     while (wanted > 0 && !s.paused && s.head != nullptr) {
       WaveHeader* h = s.head;
+      if (h->reserved == 0) {
+        const std::size_t framesIn = skipped + (static_cast<std::size_t>(frames) * s.blockAlign - wanted) / s.blockAlign;
+        s.lastStarted = h;
+        s.lastStartedNs = dacNs == 0 ? 0 : dacNs + std::llround(static_cast<double>(framesIn) * 1e9 / s.rate);
+      }
       std::size_t left = h->dwBufferLength - h->reserved;
       std::size_t n = left < wanted ? left : wanted;
       std::memcpy(out, h->lpData + h->reserved, n);

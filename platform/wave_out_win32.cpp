@@ -260,6 +260,10 @@ class WinMmWaveOut final : public WaveOutDevice {
     return r;
   }
 
+  // waveOut tells how far the device has played, not when a buffer began;
+  // the transmitter keeps its seconds on the sample clock here.
+  bool LastBufferStart(const WaveHeader*&, std::int64_t&) override { return false; }
+
   bool SampleClockDrift(double& ppm, double& seconds) override {
     const LineFit& fit = device_ != nullptr ? fit_ : lastFit_;
     double slope = 0;

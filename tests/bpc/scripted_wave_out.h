@@ -102,6 +102,13 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     cv_.notify_all();
     return 0;
   }
+  bool LastBufferStart(const platform::WaveHeader*& header, std::int64_t& realtimeNs) override {
+    std::lock_guard lock(mutex_);
+    if (lastStarted_ == nullptr) return false;
+    header = lastStarted_;
+    realtimeNs = lastStartedNs_;
+    return true;
+  }
   bool SampleClockDrift(double& ppm, double& seconds) override {
     ppm = 0;
     seconds = 0;
@@ -110,6 +117,7 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   unsigned Reset() override {
     std::lock_guard lock(mutex_);
     calls_.push_back("reset");
+    lastStarted_ = nullptr;
     for (platform::WaveHeader* h : queue_) h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
     if (!queue_.empty() && event_) event_->Set();
     queue_.clear();
@@ -168,12 +176,17 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   }
 
   // Plays the front buffer to its end, as the sound card would: done flag,
-  // then the event. False while paused or with nothing queued.
-  bool FinishFront() {
+  // then the event. False while paused or with nothing queued. With a time,
+  // the device tells that the next buffer began then.
+  bool FinishFront(std::int64_t nextStartedNs = 0) {
     std::lock_guard lock(mutex_);
     if (paused_ || queue_.empty()) return false;
     platform::WaveHeader* h = queue_.front();
     queue_.pop_front();
+    if (nextStartedNs != 0 && !queue_.empty()) {
+      lastStarted_ = queue_.front();
+      lastStartedNs_ = nextStartedNs;
+    }
     h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
     if (event_) event_->Set();
     return true;
@@ -254,6 +267,8 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   unsigned streamError_ = platform::MMSYSERR_NOERROR;
   int streamErrorAsked_ = 0;
   int writesEntered_ = 0;
+  const platform::WaveHeader* lastStarted_ = nullptr;
+  std::int64_t lastStartedNs_ = 0;
 };
 
 // Passes every call on to another device: lets an owner that deletes its
@@ -271,6 +286,7 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   unsigned Restart() override { return to_.Restart(); }
   unsigned RestartAt(std::int64_t ns) override { return to_.RestartAt(ns); }
   bool SampleClockDrift(double& ppm, double& seconds) override { return to_.SampleClockDrift(ppm, seconds); }
+  bool LastBufferStart(const platform::WaveHeader*& h, std::int64_t& ns) override { return to_.LastBufferStart(h, ns); }
   unsigned Reset() override { return to_.Reset(); }
   unsigned Close() override { return to_.Close(); }
   unsigned StreamError() override { return to_.StreamError(); }

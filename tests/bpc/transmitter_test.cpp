@@ -260,6 +260,50 @@ TEST_F(TransmitterTest, AnOffsetMovesBothTheTimeSentAndTheBoundary) {
   EXPECT_EQ(Decode(device.Queue().at(1), 44100), FrameFor(At(2026, 3, 9, 11, 17, 41)));
 }
 
+// An output whose sample clock runs 200 ppm fast (the private null sink's)
+// would move every second 4 ms earlier each piece, 1.2 s in ten minutes.
+// Told when each buffer began, the transmitter adds samples at the ends of
+// pieces until the buffers begin on their seconds again, and keeps them there.
+TEST_F(TransmitterTest, PiecesAreLengthenedOrShortenedToBeginOnTheirSeconds) {
+  StartThread();
+  RunCountdownFrom1015_07();
+  constexpr double kFast = 1.0002;
+  std::int64_t startNs = At(2026, 3, 9, 10, 15, 20) * 1000000000;  // the first began on time
+  std::int64_t worstLateNs = 0;
+  for (int n = 2; n <= 31; ++n) {  // ten minutes
+    const platform::WaveHeader* playing = device.Queue().at(0);
+    startNs += std::llround(playing->dwBufferLength / 2 * 1e9 / (44100 * kFast));
+    clock.Set(startNs / 1000000000, startNs % 1000000000);
+    ASSERT_TRUE(device.FinishFront(startNs));
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, n}));
+    const std::int64_t offNs = startNs - (At(2026, 3, 9, 10, 15, 20) + 20 * (n - 1)) * 1000000000LL;
+    if (n > 8) worstLateNs = std::max(worstLateNs, std::abs(offNs));
+  }
+  EXPECT_LT(worstLateNs, 1000000) << "within a millisecond of their seconds";
+  // The adjustment sits at a piece's end: the frames still read right.
+  EXPECT_EQ(Decode(device.Queue().at(0), 44100), FrameFor(At(2026, 3, 9, 10, 25, 21)));
+}
+
+// An output that stalled for 5 s and went on would play every later frame
+// 5 s late. The transmitter drops what is queued and begins again on the
+// next boundary at least 2 s ahead, with frames of that time.
+TEST_F(TransmitterTest, AStalledOutputStartsAgainOnTheNextBoundary) {
+  StartThread();
+  RunCountdownFrom1015_07();
+  clock.Set(At(2026, 3, 9, 10, 15, 45));
+  ASSERT_TRUE(device.FinishFront(At(2026, 3, 9, 10, 15, 45) * 1000000000));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 15}));
+  EXPECT_TRUE(device.IsPaused());
+  ASSERT_EQ(device.Queue().size(), 2u);
+  EXPECT_EQ(Decode(device.Queue().at(0), 44100), FrameFor(At(2026, 3, 9, 10, 16, 1)));
+  EXPECT_EQ(Decode(device.Queue().at(1), 44100), FrameFor(At(2026, 3, 9, 10, 16, 21)));
+  clock.Set(At(2026, 3, 9, 10, 15, 59));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 1}));
+  clock.Set(At(2026, 3, 9, 10, 16, 0));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  EXPECT_EQ(device.Count("reset"), 1);
+}
+
 TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {
   StartThread();
   for (int rate : {48000, 96000}) {
