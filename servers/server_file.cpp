@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/settings_folder.h"
 #include "platform/system_error.h"
 #include "servers/crc32.h"
 #include "servers/gbk_chars.h"
@@ -55,6 +56,29 @@ std::string ServerFilePath(const std::string& exeDir) {
   // A cut path would name some other file.
   if (n < 0 || static_cast<size_t>(n) >= sizeof path || exeDir.find('\0') != std::string::npos) return {};
   return path;
+}
+
+ServerListFile LocateServerList(const std::string& exeDir) {
+  const platform::SettingsFolder settings = platform::FindSettingsFolder(exeDir);
+  ServerListFile list;
+  list.path = ServerFilePath(settings.folder);
+  if (!settings.fallback.empty()) {
+    list.fallback = ServerFilePath(settings.fallback);
+    list.folder = settings.folder;
+  }
+  list.noHome = settings.noHome;
+  return list;
+}
+
+ServerListFile ServerListAt(const std::string& path) { return {path, {}, {}, false}; }
+
+std::string ServerListReadPath(const ServerListFile& list) {
+  return list.fallback.empty() || ServerFileExists(list.path) ? list.path : list.fallback;
+}
+
+bool MakeServerListFolder(const ServerListFile& list, int* error) {
+  if (list.folder.empty()) return true;
+  return platform::MakeSettingsFolder(list.folder, error);
 }
 
 bool AppendServerFileCrc(platform::File& file) {

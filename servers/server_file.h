@@ -1,4 +1,6 @@
-// Server.dat: the user's server list beside the executable.
+// Server.dat: the user's server list, beside the executable (or, for a
+// Linux program installed where the user may not write, in the user's
+// configuration folder; see platform/settings_folder.h).
 //
 //   offset 0        magic 0xABBC9C8C
 //   offset 4        N, the number of records
@@ -41,6 +43,30 @@ struct ServerRow {
 // kServerFilePathSize bytes. An empty path names no file: reading it gives
 // the built-in list and saving to it fails.
 std::string ServerFilePath(const std::string& exeDir);
+
+// Where the program reads and saves the list.
+struct ServerListFile {
+  std::string path;      // read and saved; empty when too long (as ServerFilePath)
+  std::string fallback;  // read instead while no file is at path; empty for none
+  std::string folder;    // made before a save when the list is not beside the executable
+  bool noHome = false;   // beside an executable the user may not write, for want of a home folder
+};
+
+// The list of a program in exeDir: Server.dat beside it, or the user's own
+// with the one beside it as the fallback.
+ServerListFile LocateServerList(const std::string& exeDir);
+
+// The list named on a command line: that file alone.
+ServerListFile ServerListAt(const std::string& path);
+
+// The file the list is read from: path while a file is there, else the
+// fallback.
+std::string ServerListReadPath(const ServerListFile& list);
+
+// Makes the folder the list is saved in where it is the user's own (each
+// new folder readable by the user alone). False, *error the errno value,
+// when it could not be made.
+bool MakeServerListFolder(const ServerListFile& list, int* error);
 
 // Computes the CRC of the whole file from its start and writes it at the end.
 // False when a read or the write fails.

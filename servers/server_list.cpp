@@ -9,9 +9,12 @@ std::vector<std::string> DefaultServerEntryTexts() {
   return std::vector<std::string>(DefaultServerTable, DefaultServerTable + kDefaultServerCount);
 }
 
-std::vector<std::string> LoadServerEntryTexts(const std::string& path) {
+std::vector<std::string> LoadServerEntryTexts(const std::string& path, bool* damaged) {
   std::vector<std::string> texts;
-  if (ServerFileExists(path) && VerifyServerFile(path) == kServerFileUsable && ReadServerEntryTexts(path, texts)) {
+  const bool exists = ServerFileExists(path);
+  if (damaged) *damaged = exists;
+  if (exists && VerifyServerFile(path) == kServerFileUsable && ReadServerEntryTexts(path, texts)) {
+    if (damaged) *damaged = false;
     return texts;
   }
   return DefaultServerEntryTexts();

@@ -10,8 +10,9 @@
 
 // What the combo box shows at start-up: the file's entries when the file
 // exists, its CRC holds and its size agrees with its count; else the
-// built-in list. Never writes the file.
-std::vector<std::string> LoadServerEntryTexts(const std::string& path);
+// built-in list. Never writes the file. *damaged (when given) tells
+// whether a file was there that gave way to the built-in list.
+std::vector<std::string> LoadServerEntryTexts(const std::string& path, bool* damaged = nullptr);
 
 // What the combo box shows after the editor saved: the file's entries
 // without the CRC test. A file that cannot be read gives the built-in list,
@@ -39,8 +40,8 @@ void FillServerCombo(ComboBox& combo, const std::vector<std::string>& texts) {
 
 // Start-up fill of the server combo box; the first entry is selected.
 template <class ComboBox>
-void LoadServerList(ComboBox& combo, const std::string& path) {
-  FillServerCombo(combo, LoadServerEntryTexts(path));
+void LoadServerList(ComboBox& combo, const ServerListFile& list) {
+  FillServerCombo(combo, LoadServerEntryTexts(ServerListReadPath(list)));
 }
 
 // Refill after the editor was confirmed; the first entry is selected.

@@ -1,9 +1,11 @@
 #include "ui/modify_server_list_dlg.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/file_lock.h"
+#include "platform/settings_folder.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "servers/default_servers.h"
@@ -37,7 +39,7 @@ int FirstSelectedRow(const CListCtrl& list) {
 }  // namespace
 
 CModifyServerListDlg::CModifyServerListDlg(CWnd* parent)
-    : CDialog(IDD_MODIFY_SERVER_LIST, parent), m_strServerFile(ServerFilePath(g_exeDir)) {}
+    : CDialog(IDD_MODIFY_SERVER_LIST, parent), m_serverList(LocateServerList(g_exeDir)) {}
 
 CModifyServerListDlg::~CModifyServerListDlg() = default;
 
@@ -155,10 +157,27 @@ void CModifyServerListDlg::OnOK() {
   // A list that could not be written keeps the editor open, so the edits
   // are not lost; the file that was there stays as it was. The lock keeps
   // the save from landing inside another program's change of the list.
-  platform::FileUpdateLock lock(m_strServerFile);
-  if (!lock.Locked() || !SaveServerFile(m_strServerFile, rows)) {
-    AfxMessageBox(res::kSaveServerListFailed, MB_OK);
+  const bool folderMade = MakeServerListFolder(m_serverList, nullptr);
+  platform::FileUpdateLock lock(m_serverList.path);
+  if (!folderMade || !lock.Locked() || !SaveServerFile(m_serverList.path, rows)) {
+    ReportFailedSave();
     return;
   }
   CDialog::OnOK();
+}
+
+void CModifyServerListDlg::ReportFailedSave() {
+  // Where the list is, since that depends on the user and the folder the
+  // program is in.
+  std::string text = res::kSaveServerListFailed;
+  if (!m_serverList.path.empty()) {
+    text += "\r\n";
+    text += res::kServerListFileIs;
+    text += platform::PathForMessage(m_serverList.path);
+  }
+  if (m_serverList.noHome) {
+    text += "\r\n";
+    text += res::kServerListWithoutHome;
+  }
+  AfxMessageBox(text.c_str(), MB_OK);
 }

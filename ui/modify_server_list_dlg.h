@@ -1,10 +1,10 @@
 // The server list editor: the main window's server entries as a table of
 // number, address and remark, with add, modify, delete and restore of the
 // built-in list. OK writes the rows to Server.dat; Cancel drops every change.
+// A failed save says where the list is and keeps the editor open.
 #pragma once
 
-#include <string>
-
+#include "servers/server_file.h"
 #include "ui/framework/afxwin.h"
 
 class CModifyServerListDlg : public CDialog {
@@ -14,7 +14,7 @@ class CModifyServerListDlg : public CDialog {
 
   CComboBox* m_pServerCombo = nullptr;  // the main window's entries, the first rows; not owned
   CListCtrl m_listServers;               // the working copy of the list
-  std::string m_strServerFile;           // where OK saves; Server.dat beside the executable unless set
+  ServerListFile m_serverList;           // where OK saves; the program's own list unless set
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;
@@ -38,4 +38,6 @@ class CModifyServerListDlg : public CDialog {
   void AppendEntryText(const char* entryText);
   // Runs the modify dialog for the first selected row.
   void ModifySelectedRow();
+  // The box of a list that could not be saved.
+  void ReportFailedSave();
 };

@@ -8,6 +8,7 @@
 
 #include "ntp/ntp_client.h"
 #include "ntp/ntp_result.h"
+#include "servers/server_file.h"
 #include "ui/framework/afxwin.h"
 
 // A second instance asks the running one to come forward.
@@ -29,7 +30,7 @@ class CTempiolaDlg : public CDialog {
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
   int m_ntpPort = 123;  // the NTP service; tests point it at a server of their own
-  std::string m_strServerFile;  // Server.dat beside the executable, fixed at start-up
+  ServerListFile m_serverList;  // where Server.dat is read and saved, fixed at start-up
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;

@@ -10,13 +10,13 @@
 void CTempiolaDlg::FillServerList() {
   // The path is fixed here, once; the editor saves to it and the combo box
   // is refilled from it.
-  m_strServerFile = ServerFilePath(g_exeDir);
-  LoadServerList(m_cbServer, m_strServerFile);
+  m_serverList = LocateServerList(g_exeDir);
+  LoadServerList(m_cbServer, m_serverList);
 }
 
 void CTempiolaDlg::OnModifyServers() {
   CModifyServerListDlg editor;
   editor.m_pServerCombo = &m_cbServer;
-  editor.m_strServerFile = m_strServerFile;
-  if (editor.DoModal() == IDOK) ReloadServerList(m_cbServer, m_strServerFile);
+  editor.m_serverList = m_serverList;
+  if (editor.DoModal() == IDOK) ReloadServerList(m_cbServer, m_serverList.path);
 }

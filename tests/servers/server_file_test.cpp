@@ -252,7 +252,7 @@ struct FakeCombo {
 
 TEST_F(ServerFileTest, ComboBoxGetsTheListWithTheFirstEntrySelected) {
   FakeCombo combo;
-  LoadServerList(combo, path_);
+  LoadServerList(combo, ServerListAt(path_));
   EXPECT_EQ(combo.items, Defaults());
   EXPECT_EQ(combo.selected, 0);
 

@@ -176,6 +176,26 @@ TEST_F(ServersCliTest, FailedSaveSaysSoAndKeepsTheOldFile) {
   EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
 }
 
+TEST_F(ServersCliTest, AChangeToADamagedListSaysItStartsFromTheBuiltInList) {
+  const std::string note = "the list was damaged; starting from the built-in list";
+  std::vector<std::string> expected = DefaultsUtf8();
+  Spit(path_, "damaged");
+  ASSERT_EQ(RunOnFile({"add", "x.example"}), 0) << err_;
+  EXPECT_NE(err_.find(note), std::string::npos) << err_;
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  expected.push_back("#28 x.example   []");
+  EXPECT_EQ(Lines(out_), expected);
+
+  ASSERT_EQ(RunOnFile({"delete", "28"}), 0);
+  EXPECT_EQ(err_, "") << "a sound list is changed without a word";
+
+  Spit(path_, "damaged");
+  ASSERT_EQ(RunOnFile({"delete", "27"}), 0) << err_;
+  EXPECT_NE(err_.find(note), std::string::npos) << err_;
+  ASSERT_EQ(RunOnFile({"list"}), 0);
+  EXPECT_EQ(Lines(out_).size(), 26u);
+}
+
 TEST_F(ServersCliTest, ControlCharactersFromTheFileReachTheTerminalEscaped) {
   ASSERT_TRUE(SaveServerFile(path_, {{"a.example", "\x1B]0;owned\x07\x1B[2J"}}));
   ASSERT_EQ(RunOnFile({"list"}), 0);
@@ -241,6 +261,103 @@ TEST_F(ServersCliTest, AListTheUserMayOnlyReadIsShownAndNotReplaced) {
   }
   EXPECT_EQ(Slurp(path_), before);
   EXPECT_EQ(std::filesystem::status(path_).permissions(), std::filesystem::perms(0444));
+}
+
+// Where the program keeps its list: beside itself in a folder the user may
+// write; for an installed program (a folder the user may not write) in the
+// user's configuration folder, read from beside the program until the user
+// has a list of their own. Runs copies of the program as an ordinary user.
+class ServerListPlace : public ServersCliTest {};
+
+TEST_F(ServerListPlace, BesideAWritableProgramElseInTheUsersConfigurationFolder) {
+  struct Case {
+    const char* name;
+    bool folderWritable;     // the program's folder, by the user
+    const char* environment;  // assignments; "@" is the case's folder
+    const char* saved;        // where `add` saves, below the case's folder; nullptr: it fails
+    std::vector<const char*> made;  // folders the save made, each 0700
+  };
+  const std::vector<Case> cases = {
+      {"a build tree or a copy at home", true, "HOME=@/home", "bin/Server.dat", {}},
+      {"installed", false, "HOME=@/home", "home/.config/tempiola/Server.dat", {"home/.config", "home/.config/tempiola"}},
+      {"XDG_CONFIG_HOME", false, "HOME=@/home XDG_CONFIG_HOME=@/home/conf/ig", "home/conf/ig/tempiola/Server.dat",
+       {"home/conf", "home/conf/ig", "home/conf/ig/tempiola"}},
+      {"XDG_CONFIG_HOME empty", false, "HOME=@/home XDG_CONFIG_HOME=", "home/.config/tempiola/Server.dat",
+       {"home/.config", "home/.config/tempiola"}},
+      {"XDG_CONFIG_HOME relative", false, "HOME=@/home XDG_CONFIG_HOME=conf", "home/.config/tempiola/Server.dat",
+       {"home/.config", "home/.config/tempiola"}},
+      {"XDG_CONFIG_HOME without HOME", false, "XDG_CONFIG_HOME=@/home/conf", "home/conf/tempiola/Server.dat",
+       {"home/conf", "home/conf/tempiola"}},
+      {"no home at all", false, "", nullptr, {}},
+  };
+  // Root may write anywhere: the program runs as nobody then.
+  const bool root = ::geteuid() == 0;
+  const std::string asUser = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string at = dir_ + "/" + std::to_string(++number);
+    const std::string bin = at + "/bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(at + "/home");
+    ASSERT_EQ(::chmod(at.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((at + "/home").c_str(), 0777), 0);
+    std::filesystem::copy_file(TEMPIOLA_CLI, bin + "/tempiola-cli");
+    // The administrator's list beside the program.
+    ASSERT_TRUE(SaveServerFile(bin + "/Server.dat", {{"site.example", "site"}}));
+    const std::string site = Slurp(bin + "/Server.dat");
+    // A folder of the user's own, or one only its owner (root) could write.
+    if (c.folderWritable && root) {
+      ASSERT_EQ(::chown(bin.c_str(), 65534, 65534), 0);
+      ASSERT_EQ(::chown((bin + "/Server.dat").c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(::chmod(bin.c_str(), c.folderWritable ? 0755 : 0555), 0);
+
+    std::string environment = c.environment;
+    for (std::size_t p = environment.find('@'); p != std::string::npos; p = environment.find('@', p)) {
+      environment.replace(p, 1, at);
+    }
+    const auto run = [&](const std::string& args) {
+      const std::string command = asUser + "env -u HOME -u XDG_CONFIG_HOME " + environment + " LC_ALL=C.UTF-8 " +
+                                  Quoted(bin + "/tempiola-cli") + " servers " + args + " >" +
+                                  Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
+      const int status = std::system(command.c_str());
+      out_ = Slurp(dir_ + "/out");
+      err_ = Slurp(dir_ + "/err");
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    ASSERT_EQ(run("list"), 0) << err_;
+    EXPECT_EQ(out_, "#1 site.example   [site]\n") << "the list beside the program while the user has none";
+    if (c.saved == nullptr) {
+      EXPECT_EQ(run("add mine.example"), 1);
+      EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
+      EXPECT_NE(err_.find(bin + "/Server.dat"), std::string::npos) << err_;
+      EXPECT_NE(err_.find("neither XDG_CONFIG_HOME nor HOME"), std::string::npos) << err_;
+      EXPECT_EQ(Slurp(bin + "/Server.dat"), site);
+    } else {
+      ASSERT_EQ(run("add mine.example"), 0) << err_;
+      ASSERT_EQ(run("list"), 0);
+      EXPECT_EQ(out_, "#1 site.example   [site]\n#2 mine.example   []\n");
+      const std::string saved = at + "/" + c.saved;
+      EXPECT_EQ(Slurp(saved).size(), 12u + 2 * 256u);
+      for (const char* folder : c.made) {
+        struct stat st {};
+        EXPECT_EQ(::stat((at + "/" + folder).c_str(), &st), 0) << folder;
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << folder;
+      }
+      if (!c.folderWritable) {
+        EXPECT_EQ(Slurp(bin + "/Server.dat"), site) << "the administrator's list is left alone";
+        // The user's own list comes first even when damaged: the built-in
+        // list then, not the administrator's.
+        Spit(saved, "damaged");
+        ASSERT_EQ(run("list"), 0);
+        EXPECT_EQ(Lines(out_), DefaultsUtf8());
+      }
+    }
+    ASSERT_EQ(::chmod(bin.c_str(), 0755), 0);  // so that it can be cleared away
+  }
 }
 
 }  // namespace

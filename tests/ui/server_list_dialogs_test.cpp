@@ -434,7 +434,7 @@ TEST_F(ServerListWindow, AnEmptyAddressOrABracketThatWouldNotReadBackIsRefusedWi
 TEST_F(ServerListWindow, AFailedSaveKeepsTheEditorOpenWithItsRowsAndTheOldFileWhole) {
   WriteList({{"a.example", "A"}, {"b.example", "B"}});
   const std::string before = Slurp(path_);
-  const std::string failed = "保存服务器列表失败！";
+  const std::string failed = "保存服务器列表失败！\r\n服务器列表文件：" + path_;
   // A disk that fills up, or another program holding the file (for root too).
   std::unique_ptr<RefusedSave> refused;
   WithMainDialog(
@@ -462,7 +462,8 @@ TEST_F(ServerListWindow, AFailedSaveKeepsTheEditorOpenWithItsRowsAndTheOldFileWh
 }
 
 TEST_F(ServerListWindow, ASaveToADirectoryOrAMissingFolderFailsWithTheBoxAndChangesNothing) {
-  const std::string failed = "保存服务器列表失败！";
+  // The box names the file it could not write.
+  const auto failed = [](const std::string& path) { return "保存服务器列表失败！\r\n服务器列表文件：" + path; };
   auto cancelAfterFailedOk = [](Window& e) {
     e.Click(IDC_ADD_SERVER);
     e.Click(IDOK);
@@ -483,7 +484,7 @@ TEST_F(ServerListWindow, ASaveToADirectoryOrAMissingFolderFailsWithTheBoxAndChan
         w.Click(IDC_MODIFY_SERVERS);
         EXPECT_EQ(w.Items(IDC_SERVER_LIST), DefaultEntriesUtf8());
       },
-      {cancelAfterFailedOk, addOne, Answer(failed, MB_OK, IDOK)});
+      {cancelAfterFailedOk, addOne, Answer(failed(path_), MB_OK, IDOK)});
   EXPECT_TRUE(std::filesystem::is_directory(path_));
   EXPECT_EQ(Slurp(path_ + "/keep"), "kept");
   EXPECT_EQ(DirEntries(), std::vector<std::string>{"Server.dat"});
@@ -491,7 +492,7 @@ TEST_F(ServerListWindow, ASaveToADirectoryOrAMissingFolderFailsWithTheBoxAndChan
   // The executable's folder is gone.
   UseExeDir(dir_ + "/gone/");
   WithMainDialog([](Window& w, CTempiolaDlg&) { w.Click(IDC_MODIFY_SERVERS); },
-                 {cancelAfterFailedOk, addOne, Answer(failed, MB_OK, IDOK)});
+                 {cancelAfterFailedOk, addOne, Answer(failed(dir_ + "/gone/Server.dat"), MB_OK, IDOK)});
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/gone"));
 }
 
