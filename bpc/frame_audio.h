@@ -48,7 +48,9 @@ inline constexpr unsigned kFrameSeconds = 20;
 constexpr std::size_t FrameBytes(unsigned rate) { return std::size_t{2} * kFrameSeconds * rate; }
 constexpr std::size_t FrameSamples(unsigned rate) { return std::size_t{kFrameSeconds} * rate; }
 
-// Each of the transmitter's two buffers holds a frame at the highest rate.
+// Each of the transmitter's two buffers holds 20 seconds at the highest rate
+// (a BPC frame, a third of a minute frame), and a little room for the
+// samples that keep the seconds on the clock.
 inline constexpr std::size_t kFrameBufferBytes = 3840000;
 static_assert(kFrameBufferBytes == FrameBytes(96000));
 

@@ -10,6 +10,11 @@
 
 #include "platform/local_time.h"
 
+// a rounded down to a multiple of b (> 0), below zero too.
+constexpr platform::Time64 FloorTo(platform::Time64 a, platform::Time64 b) {
+  return (a / b - (a % b < 0 ? 1 : 0)) * b;
+}
+
 // The shape of one second: silent and tone parts in turn, silent first,
 // each in milliseconds, adding up to 1000 (a part may be 0 long).
 struct SymbolShape {
@@ -33,9 +38,13 @@ struct Station {
   double carrierHz;
   double toneHz;          // the tone played; a harmonic of it falls on the carrier
   unsigned frameSeconds;  // 20 (BPC) or 60, frames begin on multiples of it within the minute
+  // True where frames carry the computer's local time and begin on its
+  // seconds (BPC); the others keep UTC's minutes.
+  bool localTime;
   SymbolShape shapes[kMaxStationSymbols];
   // How each symbol is written when a frame is printed, as in the stations'
-  // own documentation ("0", "1", "M"; MSF: "M", "00", "10", "11", "01").
+  // own documentation ("0", "1", "M"; MSF "M", then "00", "10", "01", "11"
+  // for 1 + A + 2B).
   const char* symbolText[kMaxStationSymbols];
   StationEncoder encode;
   const char* timeSent;  // the time the frames carry, for the station listing
@@ -45,7 +54,7 @@ inline constexpr int kStationCount = 6;
 // BPC first: the station chosen when nothing else is said.
 extern const Station kStations[kStationCount];
 
-// The station with that command-line name, or null.
+// The station with that command-line name, in any case, or null.
 const Station* FindStation(std::string_view option);
 
 // Each station's encoder, in its own file under stations/.

@@ -41,8 +41,10 @@ std::size_t BuildStationAudio(const Station& station, platform::Time64 frameStar
   std::size_t written = 0;
   for (unsigned i = firstSecond; i < last; ++i) {
     const unsigned extra = i + 1 == last && adjust > 0 ? static_cast<unsigned>(adjust) : 0;
-    SynthesizeShape(out + written, std::int64_t{i} * rate + phaseShift, station.toneHz, station.shapes[frame[i]], rate,
-                    extra);
+    // An encoder writes only indices of its shapes; anything else is sent as
+    // the first rather than read past the table.
+    const SymbolShape& shape = station.shapes[frame[i] < kMaxStationSymbols ? frame[i] : 0];
+    SynthesizeShape(out + written, std::int64_t{i} * rate + phaseShift, station.toneHz, shape, rate, extra);
     written += rate + extra;
   }
   // Dropped samples come off the end of the last second.

@@ -7,6 +7,10 @@
 
 #include "bpc/station.h"
 
+// The transmitter's buffers hold 20 seconds each: a BPC frame, or a third of
+// a 60-second frame, so that every station plays from the same two buffers.
+inline constexpr unsigned kPieceSeconds = 20;
+
 // Writes `seconds` seconds (seconds * rate samples) of the frame that begins
 // at frameStart, from its second `firstSecond` on, and returns the samples
 // written. The phase comes from the sample's index within the whole frame,

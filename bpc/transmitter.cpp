@@ -17,9 +17,6 @@ namespace {
 constexpr int kQuitWaitMs = 2000;
 constexpr int kArmedPollMs = 10;
 constexpr unsigned kNoCountdown = 999;
-// The buffers hold 20 seconds each: a BPC frame, or a third of a 60-second
-// frame, so that every station plays from the same two buffers.
-constexpr platform::Time64 kPieceSeconds = 20;
 // How long past the expected end of the playing buffer a device may stay
 // without finishing it before it counts as stopped. Generous: a working
 // device is late by milliseconds, and a false alarm ends the transmission.
@@ -69,12 +66,6 @@ platform::Time64 BpcBoundaryOffset(int s) {
 // The same for a station with minute frames, which begin at second 0.
 platform::Time64 MinuteBoundaryOffset(int s) { return s <= 55 ? 60 : 120; }
 
-// a - a mod b, rounding down also below zero.
-platform::Time64 FloorTo(platform::Time64 a, platform::Time64 b) {
-  platform::Time64 q = a / b;
-  if (a % b != 0 && a < 0) --q;
-  return q * b;
-}
 
 class Transmitter {
  public:
@@ -287,18 +278,18 @@ void Transmitter::OnStart() {
 
   time_ = TimeBase(clock_, ctx_.nOffsetNs.load());
   const platform::Time64 startedAt = time_.Now();
-  platform::LocalTime now = platform::ToLocalTime(startedAt);
-  platform::Time64 minuteStart = 0;
-  if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
-    // The clock reads beyond the calendar: nothing sensible to send. Give
-    // the device back and report the start as failed, so the window
-    // returns to idle instead of waiting for a boundary that never comes.
-    CloseDevice();
-    deviceEvent_->Reset();
-    Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
-    return;
-  }
-  if (station_->frameSeconds == kPieceSeconds) {
+  if (station_->localTime) {
+    platform::LocalTime now = platform::ToLocalTime(startedAt);
+    platform::Time64 minuteStart = 0;
+    if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
+      // The clock reads beyond the calendar: nothing sensible to send. Give
+      // the device back and report the start as failed, so the window
+      // returns to idle instead of waiting for a boundary that never comes.
+      CloseDevice();
+      deviceEvent_->Reset();
+      Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
+      return;
+    }
     boundary_ = minuteStart + BpcBoundaryOffset(now.second);
   } else {
     // The other stations keep the system clock's UTC minutes.
@@ -317,7 +308,13 @@ void Transmitter::OnTimeout() {
     return;
   }
   const platform::Time64 now = time_.Now();
-  if (now >= boundary_) {
+  if (now > boundary_) {
+    // The poll woke a second or more late (a machine that slept): what is
+    // queued would play seconds after its time.
+    StartAgainAfterAStall();
+    return;
+  }
+  if (now == boundary_) {
     // Started on time by the schedule below this does nothing; it starts a
     // device that cannot keep a schedule, as soon as the poll sees the
     // boundary.

@@ -46,7 +46,8 @@ int RunFrame(int argc, char** argv, int first) {
                 "local time (of the computer's time zone), second 0 first, in six groups of\n"
                 "ten seconds: 0 and 1 the bits, M the marker seconds; MSF writes M for second 0\n"
                 "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n"
-                "--offset moves the time sent by that many seconds (at most a day either way).\n",
+                "--offset moves the time sent by that many seconds (at most a day either way).\n"
+                "Times are the computer's local times; TZ=UTC0 makes them UTC.\n",
                 FrameUsage().c_str());
     return 0;
   }
@@ -61,7 +62,7 @@ int RunFrame(int argc, char** argv, int first) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
   }
   const std::chrono::seconds offset(WholeSeconds(offsetNs));
-  if (station == &kStations[0]) {
+  if (station->localTime) {
     PrintBpcFrame(BreakDown(time + offset));
     return 0;
   }
@@ -69,7 +70,7 @@ int RunFrame(int argc, char** argv, int first) {
   if (!ToSystemTime(time, instant)) return Fail("no such local time here: " + args.positional()[0]);
   instant += offset.count();
   StationFrame frame{};
-  station->encode(instant - ((instant % 60) + 60) % 60, frame);
+  station->encode(FloorTo(instant, station->frameSeconds), frame);
   std::printf("%s\n", StationFrameText(*station, frame).c_str());
   return 0;
 }

@@ -40,13 +40,14 @@ int RunRender(int argc, char** argv, int first) {
                 "carries the time start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
                 "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
                 "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
-                "way): the start plus the offset must then be the frame boundary.\n",
+                "way): the start plus the offset must then be the frame boundary. The start is\n"
+                "a local time of the computer; TZ=UTC0 makes it UTC.\n",
                 RenderUsage().c_str());
     return 0;
   }
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
-  const bool bpc = station == &kStations[0];
+  const bool bpc = station->localTime;
   std::int64_t offsetNs = 0;
   if (!OffsetOption(args, offsetNs, error)) return Fail(error);
   // A boundary is a whole second.
@@ -69,7 +70,8 @@ int RunRender(int argc, char** argv, int first) {
   if (!bpc) {
     if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
     startInstant += offset.count();
-    if (BreakDown(start + offset).second != 0) {
+    // A boundary of UTC's minutes, also where the zone is off them.
+    if (startInstant % station->frameSeconds != 0) {
       return Fail("the start" + shifted + " must be a frame boundary of " + station->option + " (second 0): " +
                   *startText);
     }
@@ -84,7 +86,7 @@ int RunRender(int argc, char** argv, int first) {
   const auto r = static_cast<unsigned>(rate);
 
   // The WAV sizes are 32-bit.
-  const std::size_t pieces = station->frameSeconds / kFrameSeconds;  // 20-second pieces of a frame
+  const std::size_t pieces = station->frameSeconds / kPieceSeconds;
   const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / (FrameBytes(r) * pieces));
   long long frames = 0;
   if (!ParseInt(*framesText, frames) || frames < 1) {
@@ -105,7 +107,7 @@ int RunRender(int argc, char** argv, int first) {
                         samples.data());
       } else {
         BuildStationAudio(*station, startInstant + k * station->frameSeconds,
-                          static_cast<unsigned>(piece * kFrameSeconds), kFrameSeconds, r, samples.data());
+                          static_cast<unsigned>(piece * kPieceSeconds), kPieceSeconds, r, samples.data());
       }
       if (!wav.Write(samples.data(), samples.size())) return CannotWrite(path, wav.LastError());
     }

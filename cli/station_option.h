@@ -12,7 +12,7 @@ namespace cli {
 // one-line reason for a name that is no station's.
 const Station* StationOption(const Args& args, std::string& error);
 
-// "--station bpc|jjy40|..." for the usages.
+// "bpc|jjy40|..." for the usages.
 std::string StationChoices();
 
 }  // namespace cli

@@ -110,13 +110,20 @@ TEST(BuildStationAudio, BpcIsTheFrameAudioSampleForSample) {
   static char zone[] = "TZ=CST-8";
   ::putenv(zone);
   ::tzset();
-  platform::Time64 boundary = 0;
-  ASSERT_TRUE(platform::BuildLocalTime(2026, 12, 31, 23, 59, 40, boundary));
-  for (unsigned rate : {44100u, 48000u, 96000u}) {
-    std::vector<std::int16_t> own(FrameSamples(rate)), station(FrameSamples(rate));
-    BuildFrameAudio(2026, 12, 31, 5, 23, 59, 41, rate, own.data());
-    BuildStationAudio(kStations[0], boundary, 0, kFrameSeconds, rate, station.data());
-    EXPECT_TRUE(own == station) << rate;
+  struct Frame {
+    int year, month, day, weekday, hour, minute, second;
+  };
+  const Frame frames[] = {{2026, 12, 31, 5, 23, 59, 41}, {2017, 1, 1, 1, 1, 1, 1}, {2070, 7, 4, 6, 13, 5, 21}};
+  for (const Frame& f : frames) {
+    platform::Time64 boundary = 0;
+    ASSERT_TRUE(platform::BuildLocalTime(f.year, f.month, f.day, f.hour, f.minute, f.second - 1, boundary));
+    for (unsigned rate : {44100u, 48000u, 96000u}) {
+      std::vector<std::int16_t> own(FrameSamples(rate)), station(FrameSamples(rate));
+      BuildFrameAudio(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, rate,
+                      own.data());
+      EXPECT_EQ(BuildStationAudio(kStations[0], boundary, 0, kFrameSeconds, rate, station.data()), own.size());
+      EXPECT_TRUE(own == station) << f.year << " at " << rate;
+    }
   }
 }
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <initializer_list>
 #include <string>
 
 #include "bpc/station.h"
+#include "bpc/station_audio.h"
 #include "bpc/station_notation.h"
 #include "bpc/stations/summer_time.h"
 
@@ -165,8 +167,16 @@ TEST(StationFrames, Msf) {
                 });
 }
 
-TEST(StationFrames, EverySecondLastsOneSecond) {
+// What the transmitter and render rely on of every row: seconds that last
+// one second, frames made of whole 20-second pieces that fit the frame
+// type, and a tone that ends each frame on a whole cycle, so that the next
+// one begins without a jump.
+TEST(StationFrames, EveryRowFitsTheBuffersAndEverySecondLastsOneSecond) {
   for (const Station& s : kStations) {
+    EXPECT_EQ(s.frameSeconds % kPieceSeconds, 0u) << s.option;
+    EXPECT_LE(s.frameSeconds, kMaxFrameSeconds) << s.option;
+    const double cycles = s.toneHz * s.frameSeconds;
+    EXPECT_NEAR(cycles, std::round(cycles), 1e-6) << s.option;
     for (int i = 0; i < kMaxStationSymbols && s.symbolText[i] != nullptr; ++i) {
       const SymbolShape& shape = s.shapes[i];
       EXPECT_EQ(shape.ms[0] + shape.ms[1] + shape.ms[2] + shape.ms[3], 1000) << s.option << " symbol " << i;

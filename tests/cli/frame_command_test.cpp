@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "tests/cli/cli_runner.h"
 
@@ -54,6 +55,27 @@ TEST(FrameCommand, OtherStationsPrintTheDocumentedFrameOfTheMinuteInAnyZone) {
     cli_test::Result r = RunCli({"frame", "--station", c.station, c.time}, {"TZ=" + std::string(c.zone)});
     EXPECT_EQ(r.status, 0) << c.station << ": " << r.err;
     EXPECT_EQ(r.out, c.frame) << c.station << " in " << c.zone;
+  }
+}
+
+// The list names every station in the table's order, by the name that
+// --station takes in any case.
+TEST(FrameCommand, StationsAreListedAndNamedInAnyCase) {
+  cli_test::Result r = RunCli({"stations"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> names;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) names.push_back(line.substr(0, line.find(' ')));
+  EXPECT_EQ(names, (std::vector<std::string>{"bpc", "jjy40", "jjy60", "wwvb", "dcf77", "msf"}));
+  EXPECT_NE(r.out.find("15500.000 Hz"), std::string::npos) << r.out;
+  EXPECT_EQ(RunCli({"frame", "--station", "DCF77", "2026-03-29 01:59:00"}, {"TZ=UTC0"}).out,
+            RunCli({"frame", "--station", "dcf77", "2026-03-29 01:59:00"}, {"TZ=UTC0"}).out);
+  // A local time that the zone skips names no instant.
+  if (!test_support::CliIsWindowsBuild()) {
+    cli_test::Result skipped =
+        RunCli({"frame", "--station", "msf", "2026-03-29 02:30:00"}, {"TZ=CET-1CEST,M3.5.0,M10.5.0/3"});
+    EXPECT_EQ(skipped.status, 2);
+    EXPECT_NE(skipped.err.find("no such local time"), std::string::npos) << skipped.err;
   }
 }
 

@@ -52,6 +52,8 @@ TEST_F(TimeOffset, BadOffsetsAndAFailingServerStartNothing) {
       {"transmit", "--minutes", "1", "--offset", "two"},
       {"transmit", "--minutes", "1", "--port", "123"},  // a port without a server
       {"transmit", "--minutes", "1", "--ntp", "127.0.0.1", "--port", "0"},
+      {"transmit", "--minutes", "1", "--station", "nope"},
+      {"stations", "extra"},
   };
   for (const auto& call : calls) {
     cli_test::Result r = RunCli(call);

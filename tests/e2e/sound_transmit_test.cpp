@@ -248,6 +248,59 @@ TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
   }
 }
 
+// The sound server frozen for 3 s during the second frame, then let go:
+// the transmission counts down again and every frame heard after it
+// carries the time of the boundary it begins on.
+TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
+  if (test_support::CliIsWindowsBuild()) GTEST_SKIP() << "waveOut does not tell when a buffer began";
+  Child recorder;
+  const auto recording = server.dir() / "recording.raw";
+  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  Child cli;
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "2"}), "", (server.dir() / "cli.err").string()));
+  std::vector<std::string> texts;
+  Time64 againBegins = 0;
+  bool frozen = false, countedDownAgain = false;
+  while (auto text = cli.ReadLine()) {
+    Line line;
+    if (!ParseLine(*text, line)) continue;
+    texts.push_back(line.text);
+    if (line.text == "正在发波 2" && !frozen) {
+      frozen = true;
+      server.Signal(SIGSTOP);
+      std::this_thread::sleep_for(std::chrono::seconds(3));
+      server.Signal(SIGCONT);
+    }
+    if (frozen && line.text.rfind("等待 ", 0) == 0) countedDownAgain = true;
+    if (countedDownAgain && againBegins == 0 && line.text.rfind("正在发波 ", 0) == 0) {
+      ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, againBegins));
+    }
+  }
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  recorder.Signal(SIGINT);
+  recorder.Wait(std::chrono::seconds(10));
+  std::string log;
+  for (const std::string& t : texts) log += "\n" + t;
+  SCOPED_TRACE("the command printed:" + log);
+  ASSERT_TRUE(countedDownAgain);
+  ASSERT_NE(againBegins, 0);
+  EXPECT_EQ(platform::ToLocalTime(againBegins).second % 20, 0);
+
+  std::string heard;
+  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard);
+  SCOPED_TRACE(heard);
+  // The frame begun again is heard, and every one after it carries the
+  // next boundary's time.
+  std::size_t k = 0;
+  while (k < reception.frames.size() && reception.frames[k].symbols != e2e::FrameFor(againBegins + 1)) ++k;
+  ASSERT_LT(k, reception.frames.size()) << "the frame begun again is not heard";
+  ASSERT_GE(reception.frames.size() - k, 2u);
+  for (std::size_t i = k + 1; i < reception.frames.size(); ++i) {
+    EXPECT_EQ(reception.frames[i].symbols, e2e::FrameFor(againBegins + 1 + 20 * static_cast<Time64>(i - k))) << i;
+  }
+}
+
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
   Child cli;
   ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5", "--rate", "96000"}), "",

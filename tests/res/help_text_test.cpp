@@ -102,8 +102,8 @@ TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
             "校准本机时间：获取NTP标准时间并对本机校时。\r\n"
             "查询标准时间：只获取NTP标准时间并显示时间偏差和网络延时，不对本机校时。\r\n"
             "修改服务器：自行修改、添加、删除NTP服务器地址，可以把失效的服务器删除。\r\n"
-            "开始发波：用耳机模拟发送BPC（中国码）电波，以本机时间对电波表授时。\r\n"
-            "停止发波：停止发送BPC（中国码）电波。\r\n"
+            "开始发波：用耳机模拟发送所选电台（默认BPC中国码）的电波，对电波表授时。\r\n"
+            "停止发波：停止发送电波。\r\n"
             "发波模式：选择发波模式。\r\n"
             "发波电台：选择模拟哪个授时台的电波，见下面的“发波电台”。\r\n"
             "按标准时间发波：选中时，开始发波前先查询NTP标准时间，按标准时间发波，不需要校准本机时间。\r\n"
@@ -111,7 +111,7 @@ TEST(HelpText, FunctionsAndStepsAreExactlyTheseLines) {
             "使用帮助：本帮助。\r\n");
   EXPECT_EQ(sections[2],
             "1.校准本机时间，此步骤不是必须的。\r\n"
-            "2.电波表调到 BPC码 强制收波状态。\r\n"
+            "2.电波表调到所选电台（如 BPC码）的强制收波状态。\r\n"
             "3.把耳机连接到计算机的耳机输出口，音量调到最大。\r\n"
             "4.使耳机固定到电波表接收天线的位置。\r\n"
             "5.选择发波模式。\r\n"
@@ -124,9 +124,14 @@ TEST(HelpText, NamesEveryStationOfTheListOnALineOfItsOwn) {
   const auto sections = Sections(HelpText());
   ASSERT_EQ(sections.size(), 6u);
   const auto lines = SplitCrLf(sections[3]);
-  for (const char* station : {"BPC：", "JJY40：", "JJY60：", "WWVB：", "DCF77：", "MSF："}) {
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(station, 0) == 0; }))
-        << station;
+  // Where the watches that listen to it are, so that the user can choose.
+  const std::pair<const char*, const char*> stations[] = {{"BPC：", "中国"},       {"JJY40：", "日本东部"},
+                                                          {"JJY60：", "日本西部"}, {"WWVB：", "北美"},
+                                                          {"DCF77：", "欧洲"},     {"MSF：", "英国"}};
+  for (const auto& [station, where] : stations) {
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.rfind(station, 0) == 0 && l.find(where) != std::string::npos;
+    })) << station;
   }
 }
 
