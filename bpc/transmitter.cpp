@@ -29,6 +29,7 @@ constexpr std::int64_t kOffTimeNs = 50000000;
 // gains or loses at most this many samples per 1000 per second of rate
 // (10 ms) at its end, which no watch looks at.
 constexpr unsigned kMaxAdjustPerMille = 10;
+constexpr std::size_t kMaxAdjustSamples = 96000 * kMaxAdjustPerMille / 1000;  // at the highest rate
 // After a stall, the new start at the first boundary at least this far ahead.
 constexpr platform::Time64 kRestartLeadSeconds = 2;
 
@@ -65,7 +66,6 @@ platform::Time64 BpcBoundaryOffset(int s) {
 
 // The same for a station with minute frames, which begin at second 0.
 platform::Time64 MinuteBoundaryOffset(int s) { return s <= 55 ? 60 : 120; }
-
 
 class Transmitter {
  public:
@@ -123,7 +123,7 @@ bool Transmitter::Allocate() {
   deviceEvent_ = platform::CreateEvent();
   if (!deviceEvent_) return false;
   for (Slot& slot : slots_) {
-    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2 + 96 * kMaxAdjustPerMille]);
+    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2 + kMaxAdjustSamples]);
     if (!slot.samples) return false;
   }
   return true;
