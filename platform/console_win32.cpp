@@ -6,6 +6,8 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include "platform/text_encoding.h"
+
 namespace platform {
 namespace {
 
@@ -18,21 +20,12 @@ std::wstring Widen(std::string_view utf8) {
   return w;
 }
 
-std::string Narrow(const wchar_t* wide) {
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return {};
-  std::string s(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, s.data(), bytes, nullptr, nullptr);
-  s.pop_back();  // the terminating null
-  return s;
-}
-
 }  // namespace
 
 CommandLine::CommandLine(int argc, char** argv) {
   int count = 0;
   if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-    for (int i = 0; i < count; ++i) args_.push_back(Narrow(wide[i]));
+    for (int i = 0; i < count; ++i) args_.push_back(Utf16ToUtf8(wide[i]));
     ::LocalFree(wide);
   } else {
     args_.assign(argv, argv + argc);

@@ -1,6 +1,11 @@
 // Files: an RAII handle with the open modes, reads, writes, positioning and
 // size query the program uses, and a replacing writer that never leaves a
 // partial file where the old one stood.
+//
+// A path is the file name's bytes as the system gives them on Linux, and
+// UTF-8 on Windows (where the command line arrives so, and the wide calls
+// take any name whatever the code page). It is not program text: it is
+// converted to GBK only to be shown.
 #pragma once
 
 #include <cstddef>

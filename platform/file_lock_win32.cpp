@@ -18,7 +18,7 @@ FileUpdateLock::FileUpdateLock(const std::string& path, int timeoutMs) {
   const std::string lockPath = (at == std::string::npos ? std::string() : path.substr(0, at + 1)) + ".tempiola.lock";
   std::wstring wide;
   // No path: no lock file in whatever the current directory is.
-  if (path.empty() || path.find('\0') != std::string::npos || !GbkToUtf16(lockPath, wide)) {
+  if (path.empty() || path.find('\0') != std::string::npos || !Utf8ToUtf16(lockPath, wide)) {
     error_ = ERROR_INVALID_NAME;
     return;
   }

@@ -20,10 +20,11 @@ namespace {
 // ReadFile and WriteFile take a 32-bit count; larger requests go in pieces.
 constexpr size_t kChunk = 1u << 20;
 
-// The program's paths are GBK; the wide calls get the same names. A NUL
-// would cut the name short and so name another file.
+// The program's paths are UTF-8 (as the command line arrives), so that any
+// name reaches the wide calls whatever the system's code page. A NUL would
+// cut the name short and so name another file.
 bool WidePath(const std::string& path, std::wstring& wide) {
-  return path.find('\0') == std::string::npos && GbkToUtf16(path, wide) && !wide.empty();
+  return path.find('\0') == std::string::npos && Utf8ToUtf16(path, wide) && !wide.empty();
 }
 
 HANDLE Handle(void* handle) { return static_cast<HANDLE>(handle); }
@@ -45,7 +46,8 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::Open(const std::string& path, Mode mode) {
   Close();
-  if (path.empty() || path.find('\0') != std::string::npos) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) {
     error_ = ERROR_INVALID_NAME;
     return false;
   }
@@ -58,7 +60,7 @@ bool File::Open(const std::string& path, Mode mode) {
   const DWORD share = write ? FILE_SHARE_READ | FILE_SHARE_DELETE
                             : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory is refused here.
-  HANDLE h = ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     error_ = static_cast<int>(::GetLastError());
     return false;

@@ -2,14 +2,24 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "platform/text_encoding.h"
+
 namespace platform {
 
+// The wide call, so that a folder named in any language is found whatever
+// the system's code page; the path is kept as UTF-8 like every other.
 std::string ExecutablePath() {
-  char buf[MAX_PATH];
-  const DWORD n = ::GetModuleFileNameA(nullptr, buf, sizeof buf);
-  // n == size: the path was cut short, and a cut path names nothing.
-  if (n == 0 || n >= sizeof buf) return {};
-  return std::string(buf, n);
+  std::vector<wchar_t> buf(MAX_PATH);
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    // n == size: the path was cut short, and a cut path names nothing.
+    if (n < buf.size()) return Utf16ToUtf8(std::wstring_view(buf.data(), n));
+    if (buf.size() >= 32768) return {};
+    buf.resize(buf.size() * 4);
+  }
 }
 
 const char kDirectorySeparators[] = "\\/";

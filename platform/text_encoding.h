@@ -22,9 +22,12 @@ std::string GbkToTerminal(std::string_view gbk);
 bool TerminalToGbk(std::string_view text, std::string& out);
 
 #ifdef _WIN32
-// GBK -> UTF-16, for the system's wide-character calls; false (out empty)
-// when the text is not valid GBK.
-bool GbkToUtf16(std::string_view gbk, std::wstring& out);
+// File names are UTF-8 inside the Windows program, whatever the system's
+// code page, and UTF-16 at the system's wide-character calls.
+// UTF-8 -> UTF-16; false (out empty) when the text is not valid UTF-8.
+bool Utf8ToUtf16(std::string_view utf8, std::wstring& out);
+// UTF-16 -> UTF-8.
+std::string Utf16ToUtf8(std::wstring_view utf16);
 #endif
 
 }  // namespace platform

@@ -65,15 +65,25 @@ std::string GbkToTerminal(std::string_view gbk) { return GbkToUtf8(gbk); }
 
 bool TerminalToGbk(std::string_view text, std::string& out) { return Utf8ToGbk(text, out); }
 
-bool GbkToUtf16(std::string_view gbk, std::wstring& out) {
+bool Utf8ToUtf16(std::string_view utf8, std::wstring& out) {
   out.clear();
-  if (gbk.empty()) return true;
-  const int n = static_cast<int>(gbk.size());
-  const int wide = ::MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), n, nullptr, 0);
+  if (utf8.empty()) return true;
+  const int n = static_cast<int>(utf8.size());
+  const int wide = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, nullptr, 0);
   if (wide <= 0) return false;
   out.assign(static_cast<std::size_t>(wide), L'\0');
-  ::MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data(), n, out.data(), wide);
+  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, out.data(), wide);
   return true;
+}
+
+std::string Utf16ToUtf8(std::wstring_view utf16) {
+  if (utf16.empty()) return {};
+  const int n = static_cast<int>(utf16.size());
+  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), n, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), n, out.data(), bytes, nullptr, nullptr);
+  return out;
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/cli_command.h"
@@ -32,9 +33,11 @@ inline std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-// `env` holds NAME=VALUE settings that replace or add to the test's own
-// environment for this run.
-inline Result RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+// Runs command (a program and its leading words) with args. `env` holds
+// NAME=VALUE settings that replace or add to the test's own environment for
+// this run.
+inline Result RunCommand(std::vector<std::string> command, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env = {}) {
   char outPath[] = "/tmp/tempiola-cli-out-XXXXXX";
   char errPath[] = "/tmp/tempiola-cli-err-XXXXXX";
   int outFd = mkstemp(outPath);
@@ -42,7 +45,7 @@ inline Result RunCli(const std::vector<std::string>& args, const std::vector<std
   Result r;
   if (outFd < 0 || errFd < 0) return r;
 
-  std::vector<std::string> all = test_support::CliCommand(TEMPIOLA_CLI_PATH);
+  std::vector<std::string> all = std::move(command);
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());
@@ -76,6 +79,10 @@ inline Result RunCli(const std::vector<std::string>& args, const std::vector<std
   unlink(outPath);
   unlink(errPath);
   return r;
+}
+
+inline Result RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+  return RunCommand(test_support::CliCommand(TEMPIOLA_CLI_PATH), args, env);
 }
 
 }  // namespace cli_test

@@ -48,17 +48,17 @@ TEST_F(ReplacingFileTest, AFailedReplacementKeepsTheOldContentAndLeavesNoTempora
   EXPECT_EQ(EntriesInDir(), 1u);
 }
 
-TEST_F(ReplacingFileTest, TheNewFileKeepsTheOldOnesAttributesAndItsGbkName) {
-  // "服务器.dat" in GBK, as the program holds its paths.
-  const std::string gbkName = dir_ + "\\\xB7\xFE\xCE\xF1\xC6\xF7.dat";
+TEST_F(ReplacingFileTest, TheNewFileKeepsTheOldOnesAttributesAndItsUtf8Name) {
+  // "服务器.dat" in UTF-8, as the program holds its paths.
+  const std::string utf8Name = dir_ + "\\\xE6\x9C\x8D\xE5\x8A\xA1\xE5\x99\xA8.dat";
   const fs::path wideName = fs::path(dir_) / L"\u670D\u52A1\u5668.dat";
-  ASSERT_TRUE(Commit(gbkName, "first"));
+  ASSERT_TRUE(Commit(utf8Name, "first"));
   ASSERT_TRUE(fs::exists(wideName));
   EXPECT_EQ(Attributes(wideName) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY), 0u);
-  EXPECT_TRUE(platform::IsExistingFile(gbkName));
+  EXPECT_TRUE(platform::IsExistingFile(utf8Name));
 
   ASSERT_TRUE(::SetFileAttributesW(wideName.wstring().c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(Commit(gbkName, "second"));
+  ASSERT_TRUE(Commit(utf8Name, "second"));
   EXPECT_EQ(Attributes(wideName) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY), FILE_ATTRIBUTE_HIDDEN);
   std::ifstream in(wideName, std::ios::binary);
   std::string text;

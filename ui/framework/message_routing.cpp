@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/module_path.h"
+#include "platform/settings_folder.h"
 #include "ui/framework/afxwin.h"
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
@@ -154,12 +155,13 @@ CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 const char* AfxGetAppName() {
   if (g_app == nullptr) return "";
   if (g_app->m_pszAppName == nullptr) {
-    // Named after the executable, without directory and extension.
+    // Named after the executable, without directory and extension; a path
+    // is no program text until converted.
     std::string name = platform::ExecutablePath();
     name.erase(0, platform::FileNameStart(name));
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
-    g_app->m_appName = name;
+    g_app->m_appName = platform::PathForMessage(name);
     g_app->m_pszAppName = g_app->m_appName.c_str();
   }
   return g_app->m_pszAppName;
