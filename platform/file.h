@@ -63,9 +63,9 @@ class File {
 // permission bits (and owner and group where the process may set them); a
 // new target gets those of any new file. A target that is a symbolic link
 // has the file it names replaced. On Windows the new file is a hidden one
-// beside the target, removed unless committed (only a killed process can
-// leave it), and the system's replacement keeps the old file's attributes
-// and access rules.
+// beside the target, marked to be deleted with its last handle until the
+// commit, so that it goes with its writer however that ends, and the
+// system's replacement keeps the old file's attributes and access rules.
 class ReplacingFile {
  public:
   explicit ReplacingFile(std::string target);
@@ -91,6 +91,7 @@ class ReplacingFile {
   std::wstring wideTarget_;
   std::wstring temporary_;  // the new file's name, while it has one
   unsigned long attributes_ = 0;  // the old file's, for the new one; 0: no old file
+  bool deleteOnClose_ = false;    // the new file goes when its handle closes
 #else
   bool LinkAs(const std::string& name);
 

@@ -156,10 +156,20 @@ std::wstring TemporaryName() {
   return std::wstring(name, name + std::char_traits<char>::length(name));
 }
 
-// A new file stays behind only when its writer was killed: the system
-// cannot remove one that is meant to be kept. The next write in the same
-// directory removes such files. One still open is refused deletion, and a
-// recent one may be a writer's between its last write and the replace.
+// Marks an open file to be deleted when its last handle closes, or takes
+// the mark back. The system closes the handles of a process however it
+// ends, so a marked file cannot outlive its writer.
+bool DeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// A new file is unmarked only for the instant after it is made and the one
+// between its commit and its rename, and a writer killed just then leaves
+// it behind. The next write in the same directory removes such files. One
+// still open is refused deletion, and a recent one may be a writer's
+// between its commit and the replace.
 void RemoveAbandoned(const std::wstring& dir) {
   WIN32_FIND_DATAW found;
   std::unique_ptr<void, decltype(&::FindClose)> search(::FindFirstFileW((dir + L".tempiola-*").c_str(), &found),
@@ -256,7 +266,7 @@ bool ReplacingFile::Open() {
   for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE && error == ERROR_FILE_EXISTS; ++attempt) {
     const std::wstring name = dir + TemporaryName();
     // Nobody else has any business with the new file before it is in place.
-    h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       temporary_ = name;
@@ -266,12 +276,20 @@ bool ReplacingFile::Open() {
   }
   if (h == INVALID_HANDLE_VALUE) return Fail(static_cast<int>(error));
   file_.handle_ = h;
+  // Unfinished, the file goes with the process, whatever ends it. Where the
+  // file system keeps no such mark, the destructor and the next write's
+  // sweep remove it.
+  deleteOnClose_ = DeleteOnClose(h, true);
   return true;
 }
 
 bool ReplacingFile::Commit() {
   if (!file_.IsOpen() || committed_) return false;
   if (!file_.Flush()) return false;
+  if (deleteOnClose_) {
+    if (!DeleteOnClose(file_.handle_, false)) return Fail(static_cast<int>(::GetLastError()));
+    deleteOnClose_ = false;
+  }
   file_.Close();
   // The new file is no longer hidden or temporary; an old file's own
   // attributes come along.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -65,6 +66,21 @@ TEST_F(ReplacingFileTest, TheNewFileKeepsTheOldOnesAttributesAndItsUtf8Name) {
   in >> text;
   EXPECT_EQ(text, "second");
   EXPECT_EQ(EntriesInDir(), 1u);
+}
+
+// Only a writer killed between its commit and its rename leaves its new
+// file behind; the next write beside it removes it once it is old enough
+// not to be another writer's about to be renamed.
+TEST_F(ReplacingFileTest, AnOldLeftoverNewFileGoesWithTheNextWrite) {
+  const fs::path old = fs::path(dir_) / ".tempiola-0123abcd";
+  const fs::path recent = fs::path(dir_) / ".tempiola-89abcdef";
+  std::ofstream(old) << "left";
+  std::ofstream(recent) << "busy";
+  fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  ASSERT_TRUE(Commit(target_, "new"));
+  EXPECT_FALSE(fs::exists(old));
+  EXPECT_TRUE(fs::exists(recent));
+  EXPECT_EQ(Slurp(target_), "new");
 }
 
 }  // namespace
