@@ -113,8 +113,8 @@ std::string FollowLinks(const std::string& path);
 // True when path names an existing entry that is not a directory.
 bool IsExistingFile(const std::string& path);
 
-// Text of an error code (errno, or the system's own code on Windows), for
-// messages.
+// Text of an error code (errno, or the system's own code on Windows), in
+// UTF-8 for the command line's messages, which name files beside it.
 std::string ErrorText(int error);
 
 }  // namespace platform

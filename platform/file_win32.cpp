@@ -11,7 +11,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/system_message.h"
 #include "platform/text_encoding.h"
 
 namespace platform {
@@ -337,10 +336,17 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// In UTF-8, as the command line's messages that name files are, whatever
+// the system's language and code page.
 std::string ErrorText(int error) {
-  std::string text;
-  if (SystemErrorMessage(error, text)) return text;
-  return "system error " + std::to_string(error);
+  wchar_t wide[512];
+  DWORD n = error == 0 ? 0
+                       : ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          static_cast<DWORD>(error), 0, wide, static_cast<DWORD>(std::size(wide)),
+                                          nullptr);
+  while (n > 0 && (wide[n - 1] == L'\r' || wide[n - 1] == L'\n' || wide[n - 1] == L' ')) --n;
+  if (n == 0) return "system error " + std::to_string(error);
+  return Utf16ToUtf8(std::wstring_view(wide, n));
 }
 
 }  // namespace platform

@@ -1,19 +1,30 @@
 # The suites that run the programs as a user would, run from the native
 # build's test programs against the .exe files under Wine: the same cases,
-# the Windows program (the default preset's build/ must be built first, as
-# scripts/test does).
-set(host_tests ${PROJECT_SOURCE_DIR}/build/tests)
-set(wine_cli "${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tempiola-cli.exe")
+# the Windows program. The native build is the one whose text converter
+# this build takes (build/ for the windows preset), built first, as
+# scripts/test does.
+get_filename_component(host_build ${TEMPIOLA_HOST_GBKGEN} DIRECTORY)
+get_filename_component(host_build ${host_build} DIRECTORY)
+set(host_tests ${host_build}/tests)
+set(wine_run "${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe")
+set(wine_cli "${wine_run} ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tempiola-cli.exe")
+# Each command-line suite runs twice: as a Western Windows (code page 1252)
+# and as a Chinese one (936, with Chinese system messages), the latter in a
+# prefix of its own.
+set(wine_cli_chinese "${wine_run} ${CMAKE_BINARY_DIR}/wine-prefix-zh ${CMAKE_BINARY_DIR}/tempiola-cli.exe")
 
 function(tempiola_cli_suite name program filter)
-  add_test(NAME ${name} COMMAND ${host_tests}/${program} --gtest_filter=${filter})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 600 ${ARGN})
+  add_test(NAME CliExe.${name} COMMAND ${host_tests}/${program} --gtest_filter=${filter})
+  set_tests_properties(CliExe.${name} PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 600)
+  add_test(NAME CliExeChinese.${name} COMMAND ${host_tests}/${program} --gtest_filter=${filter})
+  set_tests_properties(CliExeChinese.${name} PROPERTIES
+    ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli_chinese};TEMPIOLA_WINE_LOCALE=zh_CN.UTF-8" TIMEOUT 600)
 endfunction()
 
-tempiola_cli_suite(CliExe.FrameAndRender cli/tests_cli "*")
-tempiola_cli_suite(CliExe.Servers servers/tests_servers "ServersCliTest.*")
+tempiola_cli_suite(FrameAndRender cli/tests_cli "*")
+tempiola_cli_suite(Servers servers/tests_servers "ServersCliTest.*")
 # The time service exists only on Linux; Windows sets the clock itself.
-tempiola_cli_suite(CliExe.QueryAndCalibrate ntp/tests_ntp
+tempiola_cli_suite(QueryAndCalibrate ntp/tests_ntp
                    "NtpCommandsTest.*:-NtpCommandsTest.CalibrateWithoutTheClockRightGoesThroughTheTimeService")
 # Wine's sound path drops a few milliseconds of samples when the machine is
 # busy (seen only with other builds running beside it): a failed run is

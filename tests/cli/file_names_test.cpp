@@ -1,12 +1,15 @@
 // File names beyond ASCII, given on the command line or in the program's
-// own folder, name the very files they say, whatever the system's code
-// page.
+// own folder, name the very files they say, and messages about them reach
+// the output in UTF-8 whole, whatever the system's language and code page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/cli/cli_runner.h"
@@ -23,6 +26,20 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                             : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || lead == 0xC0 || lead == 0xC1 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
 }
 
 class FileNames : public ScratchDir {
@@ -80,6 +97,21 @@ TEST_F(FileNames, TheListBesideAProgramInAFolderBeyondAscii) {
     r = cli_test::RunCommand(copy, {"servers", "delete", "28"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(List(copy, {}).size(), 27u);
+  }
+}
+
+// The Windows suites run as a Chinese Windows too (TEMPIOLA_WINE_LOCALE),
+// whose system messages are Chinese.
+TEST_F(FileNames, AFailedWriteIsReportedInUtf8WithTheSystemsWords) {
+  const cli_test::Result r =
+      RunCli({"render", "--start", "2026-12-07 10:15:20", "--frames", "1", "/proc/nope/out.wav"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.starts_with("tempiola-cli: cannot write /proc/nope/out.wav: ")) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_TRUE(IsUtf8(r.err)) << r.err;
+  const char* locale = std::getenv("TEMPIOLA_WINE_LOCALE");
+  if (locale != nullptr && std::string_view(locale).starts_with("zh_CN")) {
+    EXPECT_TRUE(std::any_of(r.err.begin(), r.err.end(), [](char c) { return (c & 0x80) != 0; })) << r.err;
   }
 }
 
