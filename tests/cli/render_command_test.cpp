@@ -214,6 +214,9 @@ TEST_F(RenderCommand, BadInputIsOneLineAndNoFile) {
       {"--start", start, file},
       {"--start", start, "--frames", "1"},
       {"--start", start, "--frames", "1", file, file},
+      {"--station", "msf", "--start", "2026-12-31 23:59:20", "--frames", "1", file},  // not second 0
+      {"--station", "nope", "--start", start, "--frames", "1", file},
+      {"--station", "dcf77", "--start", "2026-12-31 23:59:00", "--frames", "812", file},  // past the WAV sizes
   };
   // A target that cannot be written is no misuse: status 1. One that is
   // there but not a regular file stays as it is.
