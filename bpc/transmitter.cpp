@@ -308,13 +308,7 @@ void Transmitter::OnTimeout() {
     return;
   }
   const platform::Time64 now = time_.Now();
-  if (now > boundary_) {
-    // The poll woke a second or more late (a machine that slept): what is
-    // queued would play seconds after its time.
-    StartAgainAfterAStall();
-    return;
-  }
-  if (now == boundary_) {
+  if (now >= boundary_) {
     // Started on time by the schedule below this does nothing; it starts a
     // device that cannot keep a schedule, as soon as the poll sees the
     // boundary.
