@@ -205,7 +205,8 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
 int RunTransmit(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset"}, {}}, error)) return Fail(error);
+  const OptionSpec options{{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset"}, {}};
+  if (!args.Parse(argc, argv, first, options, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf(
         "usage: tempiola-cli %s\n"
