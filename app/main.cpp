@@ -2,6 +2,8 @@
 // the application object (destroyed in the reverse order at exit).
 #include "app/instance_guard.h"
 #include "app/tempiola_app.h"
+#include "platform/user_language.h"
+#include "res/language.h"
 
 namespace {
 
@@ -11,4 +13,7 @@ const bool g_guardCreated = (CreateInstanceGuard(), true);
 
 CTempiolaApp theApp;
 
-int main(int argc, char** argv) { return AfxWinMain(argc, argv); }
+int main(int argc, char** argv) {
+  res::UseLanguage(platform::UserReadsChinese() ? res::Language::Chinese : res::Language::English);
+  return AfxWinMain(argc, argv);
+}

@@ -5,10 +5,10 @@
 #include "bpc/bpc_frame.h"
 #include "res/strings.h"
 
-const TransmitMode kTransmitModes[kTransmitModeCount] = {
-    {res::kMode0, 44100, 0},
-    {res::kMode1, 48000, WAVE_FORMAT_48M16},
-    {res::kMode2, 96000, WAVE_FORMAT_96M16},
+constexpr TransmitMode kTransmitModes[kTransmitModeCount] = {
+    {&res::kMode0, 44100, 0},
+    {&res::kMode1, 48000, WAVE_FORMAT_48M16},
+    {&res::kMode2, 96000, WAVE_FORMAT_96M16},
 };
 
 WAVEFORMATEX FrameAudioFormat(unsigned rate) {

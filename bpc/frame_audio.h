@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "res/language.h"
+
 // The wave-out format record handed to the sound device.
 struct WAVEFORMATEX {
   std::uint16_t wFormatTag;
@@ -26,11 +28,11 @@ inline constexpr std::uint32_t WAVE_FORMAT_96M16 = 0x40000;  // 96 kHz mono 16-b
 // 16-bit mono PCM at the given rate.
 WAVEFORMATEX FrameAudioFormat(unsigned rate);
 
-// A transmit mode: the mode list's item text (GBK), its sample rate (the
-// item data) and the device capability bit that makes it available
-// (0: always offered).
+// A transmit mode: the mode list's item text, its sample rate (the item
+// data) and the device capability bit that makes it available (0: always
+// offered).
 struct TransmitMode {
-  const char* text;
+  const res::Text* text;
   unsigned rate;
   std::uint32_t capability;
 };

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "res/language.h"
+
 namespace cli {
 
 // Exit status of a command that was called wrongly or given bad input.
@@ -45,6 +47,9 @@ class Args {
 // from a file or an argument can drive the terminal.
 void PrintGbk(std::string_view gbk);
 void PrintGbkError(std::string_view gbk);
+// A program text, in the language in use.
+inline void PrintGbk(const res::Text& text) { PrintGbk(std::string_view(text)); }
+inline void PrintGbkError(const res::Text& text) { PrintGbkError(std::string_view(text)); }
 
 // "tempiola-cli: <message>" on stderr, one line, control characters escaped.
 void Report(std::string_view utf8Message);

@@ -6,6 +6,8 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "platform/console.h"
+#include "platform/user_language.h"
+#include "res/language.h"
 
 namespace {
 
@@ -19,6 +21,7 @@ void PrintHelp(FILE* to) {
 }  // namespace
 
 int main(int rawArgc, char** rawArgv) {
+  res::UseLanguage(platform::UserReadsChinese() ? res::Language::Chinese : res::Language::English);
   platform::CommandLine commandLine(rawArgc, rawArgv);
   const int argc = commandLine.argc();
   char** argv = commandLine.argv();

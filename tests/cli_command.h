@@ -2,6 +2,10 @@
 // them, or the command in TEMPIOLA_CLI_COMMAND (a program and its leading
 // arguments, separated by spaces). The second is how the same suites run
 // the Windows build under Wine.
+//
+// The suites read the program's Chinese, whatever the machine's locale: the
+// command sets the user's language (LC_MESSAGES, which Wine takes for the
+// UI language too) and keeps UTF-8 output.
 #pragma once
 
 #include <cstdlib>
@@ -11,8 +15,9 @@
 
 namespace test_support {
 
-inline std::vector<std::string> CliCommand(const char* built) {
-  std::vector<std::string> command;
+inline std::vector<std::string> CliCommand(const char* built, const char* language = "zh_CN.UTF-8") {
+  std::vector<std::string> command = {"/usr/bin/env", "-u", "LC_ALL", "LC_CTYPE=C.UTF-8",
+                                      std::string("LC_MESSAGES=") + language};
   const char* given = std::getenv("TEMPIOLA_CLI_COMMAND");
   if (given == nullptr || *given == '\0') {
     command.emplace_back(built);

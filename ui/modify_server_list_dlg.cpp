@@ -169,7 +169,7 @@ void CModifyServerListDlg::OnOK() {
 void CModifyServerListDlg::ReportFailedSave() {
   // Where the list is, since that depends on the user and the folder the
   // program is in.
-  std::string text = res::kSaveServerListFailed;
+  std::string text(res::kSaveServerListFailed);
   if (!m_serverList.path.empty()) {
     text += "\r\n";
     text += res::kServerListFileIs;

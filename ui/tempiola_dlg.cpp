@@ -17,21 +17,21 @@ namespace {
 
 struct ToolTip {
   int id;
-  const char* text;
+  const res::Text* text;
 };
 
 constexpr ToolTip kToolTips[] = {
-    {IDCANCEL, res::kTipExit},
-    {IDC_SERVER_LIST, res::kTipServerList},
-    {IDC_MODE, res::kTipMode},
-    {IDC_STATION, res::kTipStation},
-    {IDC_STANDARD_TIME, res::kTipStandardTime},
-    {IDC_CALIBRATE, res::kTipCalibrate},
-    {IDC_QUERY, res::kTipQuery},
-    {IDC_MODIFY_SERVERS, res::kTipModifyServers},
-    {IDC_START, res::kTipStart},
-    {IDC_STOP, res::kTipStop},
-    {IDC_HELP_BUTTON, res::kTipHelp},
+    {IDCANCEL, &res::kTipExit},
+    {IDC_SERVER_LIST, &res::kTipServerList},
+    {IDC_MODE, &res::kTipMode},
+    {IDC_STATION, &res::kTipStation},
+    {IDC_STANDARD_TIME, &res::kTipStandardTime},
+    {IDC_CALIBRATE, &res::kTipCalibrate},
+    {IDC_QUERY, &res::kTipQuery},
+    {IDC_MODIFY_SERVERS, &res::kTipModifyServers},
+    {IDC_START, &res::kTipStart},
+    {IDC_STOP, &res::kTipStop},
+    {IDC_HELP_BUTTON, &res::kTipHelp},
 };
 
 constexpr DWORD_PTR kMode0SampleRate = 44100;
@@ -159,7 +159,7 @@ BOOL CTempiolaDlg::OnToolTipNeedText(UINT, NMHDR* header, LRESULT*) {
   if (id == 0) return FALSE;
   for (const ToolTip& tip : kToolTips) {
     if (static_cast<UINT_PTR>(tip.id) == id) {
-      ttt->lpszText = const_cast<char*>(tip.text);
+      ttt->lpszText = const_cast<char*>(static_cast<const char*>(*tip.text));
       break;
     }
   }

@@ -145,9 +145,10 @@ TEST(BuildTestSignal, SixFramesOfSundayMorning) {
 }
 
 TEST(FrameAudio, ModesFormatAndBufferSizes) {
-  EXPECT_STREQ(kTransmitModes[0].text, res::kMode0);
-  EXPECT_STREQ(kTransmitModes[2].text, res::kMode2);
-  EXPECT_STREQ(kTransmitModes[1].text, "\xC4\xA3\xCA\xBD\x31");  // GBK of the item text for mode 1
+  EXPECT_EQ(kTransmitModes[0].text, &res::kMode0);
+  EXPECT_EQ(kTransmitModes[2].text, &res::kMode2);
+  // GBK of the item text for mode 1
+  EXPECT_STREQ(kTransmitModes[1].text->In(res::Language::Chinese), "\xC4\xA3\xCA\xBD\x31");
   const unsigned rates[3] = {44100, 48000, 96000};
   const std::uint32_t caps[3] = {0, 0x4000, 0x40000};
   const std::size_t bytes[3] = {1764000, 1920000, 3840000};

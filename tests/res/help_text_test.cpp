@@ -15,7 +15,7 @@ namespace {
 const std::string kRule(70, '-');
 const std::vector<std::string> kHeadings = {"软件介绍：", "功能解释：", "使用步骤：", "发波电台：", "注意事项：", "声明："};
 
-std::string HelpText() { return platform::GbkToUtf8(res::kHelpText); }
+std::string HelpText() { return platform::GbkToUtf8(res::kHelpText.In(res::Language::Chinese)); }
 
 std::vector<std::string> SplitCrLf(const std::string& s) {
   std::vector<std::string> lines;

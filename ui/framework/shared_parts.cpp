@@ -119,7 +119,7 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
 void AfxReportException(CException* e) {
   char text[512] = {0};
   if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0') {
-    std::snprintf(text, sizeof text, "%s", res::kInternalError);
+    std::snprintf(text, sizeof text, "%s", static_cast<const char*>(res::kInternalError));
   }
   if (e) e->Delete();
   AfxMessageBox(text, MB_OK);
