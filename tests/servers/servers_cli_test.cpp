@@ -28,10 +28,15 @@ std::string Quoted(const std::string& arg) {
   return q + "'";
 }
 
-// The command that runs the program, quoted for the shell.
-std::string Cli() {
+// The locale settings of a Chinese user with UTF-8 output, for the runs of
+// a copy of the program outside Cli().
+const std::string kChineseUser = "LC_ALL= LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_CN.UTF-8 ";
+
+// The command that runs the program, quoted for the shell, for a user of
+// the given language (locale name).
+std::string Cli(const char* language = "zh_CN.UTF-8") {
   std::string command;
-  for (const std::string& word : test_support::CliCommand(TEMPIOLA_CLI)) {
+  for (const std::string& word : test_support::CliCommand(TEMPIOLA_CLI, language)) {
     command += (command.empty() ? "" : " ") + Quoted(word);
   }
   return command;
@@ -54,8 +59,9 @@ class ServersCliTest : public ScratchDirTest {
  protected:
   // Runs tempiola-cli in a UTF-8 locale after the shell commands in
   // prefix; returns the exit status.
-  int Run(const std::vector<std::string>& args, const std::string& prefix = "") {
-    std::string command = prefix + "LC_ALL=C.UTF-8 " + Cli();
+  int Run(const std::vector<std::string>& args, const std::string& prefix = "",
+          const char* language = "zh_CN.UTF-8") {
+    std::string command = prefix + "LC_ALL=C.UTF-8 " + Cli(language);
     for (const std::string& a : args) command += " " + Quoted(a);
     command += " >" + Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
     int status = std::system(command.c_str());
@@ -176,6 +182,20 @@ TEST_F(ServersCliTest, FailedSaveSaysSoAndKeepsTheOldFile) {
   EXPECT_NE(err_.find("保存服务器列表失败！"), std::string::npos) << err_;
 }
 
+// A user whose language is not Chinese reads English; the list itself is
+// data and reads as stored.
+TEST_F(ServersCliTest, SpeaksEnglishToAUserWhoseLanguageIsNotChinese) {
+  const std::string missing = dir_ + "/missing/Server.dat";
+  for (const char* language : {"C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
+    SCOPED_TRACE(language);
+    EXPECT_EQ(Run({"servers", "add", "b.example", "--file", missing}, "", language), 1);
+    EXPECT_NE(err_.find("Saving the server list failed!"), std::string::npos) << err_;
+    EXPECT_EQ(err_.find("保存"), std::string::npos) << err_;
+  }
+  EXPECT_EQ(Run({"servers", "list", "--file", missing}, "", "C.UTF-8"), 0);
+  EXPECT_EQ(Lines(out_), DefaultsUtf8());
+}
+
 TEST_F(ServersCliTest, AChangeToADamagedListSaysItStartsFromTheBuiltInList) {
   const std::string note = "the list was damaged; starting from the built-in list";
   std::vector<std::string> expected = DefaultsUtf8();
@@ -243,7 +263,7 @@ TEST_F(ServersCliTest, AListTheUserMayOnlyReadIsShownAndNotReplaced) {
   }
   ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
   const auto run = [&](const std::string& args) {
-    const std::string command = asUser + "env LC_ALL=C.UTF-8 " + cli + " servers " + args + " --file " +
+    const std::string command = asUser + "env " + kChineseUser + cli + " servers " + args + " --file " +
                                 Quoted(path_) + " >" + Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
     const int status = std::system(command.c_str());
     out_ = Slurp(dir_ + "/out");
@@ -319,7 +339,7 @@ TEST_F(ServerListPlace, BesideAWritableProgramElseInTheUsersConfigurationFolder)
       environment.replace(p, 1, at);
     }
     const auto run = [&](const std::string& args) {
-      const std::string command = asUser + "env -u HOME -u XDG_CONFIG_HOME " + environment + " LC_ALL=C.UTF-8 " +
+      const std::string command = asUser + "env -u HOME -u XDG_CONFIG_HOME " + environment + " " + kChineseUser +
                                   Quoted(bin + "/tempiola-cli") + " servers " + args + " >" +
                                   Quoted(dir_ + "/out") + " 2>" + Quoted(dir_ + "/err");
       const int status = std::system(command.c_str());

@@ -5,6 +5,7 @@
 #include <regex>
 #include <string>
 
+#include "bpc/transmitter.h"
 #include "platform/text_encoding.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -163,6 +164,59 @@ TEST(HelpBox, ShowsTheGuideReadOnlyFromTheTopAndClosesWithEscapeOrOk) {
           help.Key(VK_ESCAPE);
         });
         script.Then([](Window& help) { help.Click(IDOK); });
+      });
+}
+
+// The language of a user who does not read Chinese, for one test.
+struct InEnglish {
+  InEnglish() { res::UseLanguage(res::Language::English); }
+  ~InEnglish() { res::UseLanguage(res::Language::Chinese); }
+};
+
+// Under an English choice the window, its tool tips, menu, log lines and
+// boxes speak English; names and the server list (data) read as they are.
+TEST(MainDialog, SpeaksEnglishToAUserWhoDoesNotReadChinese) {
+  const InEnglish english;
+  WithMainDialog(
+      [](Window& w, CTempiolaDlg& dlg) {
+        EXPECT_EQ(w.Title(), "Orlavine");
+        EXPECT_EQ(w.Text(IDC_CALIBRATE), "Set clock");
+        EXPECT_EQ(w.Text(IDC_START), "Start");
+        EXPECT_EQ(w.Text(IDC_STANDARD_TIME), "Send NTP time");
+        EXPECT_EQ(w.Text(IDCANCEL), "Exit");
+        EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"Mode 0"});
+        EXPECT_EQ(w.Items(IDC_STATION).front(), "BPC");
+        EXPECT_EQ(w.Items(IDC_SERVER_LIST).front(), "#1  114.118.7.161   [中国]");
+        EXPECT_EQ(w.ToolTip(IDC_HELP_BUTTON), "Show the help: important, please read it first");
+        EXPECT_EQ(Utf8(w.SystemMenu().back().text.c_str()), "&About Tempiola...");
+        dlg.SendMessage(WM_TX_STATUS, kTxCountdown, 12);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_INFO).size() == 1; }));
+        EXPECT_EQ(Body(w.Items(IDC_INFO)[0]), "Starting in 12 s");
+        w.Click(IDC_HELP_BUTTON);
+        w.ChooseSystemCommand(IDM_ABOUTBOX);
+        w.Click(IDC_MODIFY_SERVERS);
+      },
+      [](afxtest::Script& script) {
+        script.Then([](Window& help) {
+          EXPECT_EQ(help.Title(), "Help");
+          EXPECT_EQ(help.Text(IDC_HELP_TEXT).rfind("About:\r\n", 0), 0u);
+          help.Click(IDOK);
+        });
+        script.Then([](Window& about) {
+          EXPECT_EQ(about.Title(), "About Tempiola");
+          about.Click(IDOK);
+        });
+        script.Then([](Window& editor) {
+          EXPECT_EQ(editor.Title(), "Edit server list");
+          EXPECT_EQ(editor.Text(IDC_RESTORE_DEFAULTS), "Built-in list");
+          editor.Click(IDC_RESTORE_DEFAULTS);
+          editor.Click(IDCANCEL);
+        });
+        script.Then([](Window& box) {
+          ASSERT_TRUE(box.IsMessageBox());
+          EXPECT_EQ(box.MessageText(), "Go back to the built-in server list?");
+          box.Answer(IDCANCEL);
+        });
       });
 }
 
