@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/text_encoding.h"
-#include "ui/framework/win32/native.h"
+#include "ui/framework/win32/system_calls.h"
 
 namespace afxtest {
 

@@ -1,4 +1,4 @@
-// The Win32 back end's system calls (see native.h): wide-character
+// The Win32 back end's system calls (see system_calls.h): wide-character
 // functions only, GBK converted at this edge with code page 936.
 #include <windows.h>
 #include <commctrl.h>
@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <map>
 
-#include "ui/framework/win32/native.h"
+#include "ui/framework/win32/system_calls.h"
 
 namespace w32 {
 namespace {
