@@ -7,7 +7,7 @@
 
 #include "platform/window_messages.h"
 #include "ui/tempiola_dlg.h"
-#include "ui/framework/window_enum.h"
+#include "ui/framework/top_level_windows.h"
 
 platform::InstanceChannel* g_hInstanceMutex = nullptr;
 DWORD g_instanceMutexError = 0;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/instance_channel.h"
-#include "ui/framework/afx_msg.h"
+#include "ui/framework/window_types.h"
 
 inline constexpr char kInstanceName[] = "{addb6c99-a98d-40f4-8099-0eb6999c8881}";
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;

@@ -8,6 +8,7 @@
 #include "platform/module_path.h"
 #include "res/strings.h"
 #include "ui/app_globals.h"
+#include "ui/framework/message_box.h"
 #include "ui/tempiola_dlg.h"
 
 CTempiolaApp::CTempiolaApp() = default;

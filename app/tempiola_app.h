@@ -2,7 +2,7 @@
 // directory, and the main dialog run modally.
 #pragma once
 
-#include "ui/framework/afxwin.h"
+#include "ui/framework/winapp.h"
 
 class CTempiolaApp : public CWinApp {
  public:

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/framework/window_enum.h"
+#include "ui/framework/top_level_windows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Finding a top-level window by a part of its title.
 #pragma once
 
-#include "ui/framework/afx_msg.h"
+#include "ui/framework/window_types.h"
 
 // The search record passed through the enumeration.
 struct WindowSearch {

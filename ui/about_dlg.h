@@ -1,7 +1,7 @@
 // The about box: icon, product name and version.
 #pragma once
 
-#include "ui/framework/afxwin.h"
+#include "ui/framework/dialog.h"
 
 class CAboutDlg : public CDialog {
  public:

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "res/strings.h"
 #include "servers/server_entry.h"
+#include "ui/framework/message_box.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // for changing a row of the server list editor ("modify").
 #pragma once
 
-#include "ui/framework/afxwin.h"
+#include "ui/framework/dialog.h"
 
 class CAddServerDlg : public CDialog {
  public:

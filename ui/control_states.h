@@ -1,7 +1,7 @@
 // The fixed sets of enabled controls of the main dialog.
 #pragma once
 
-#include "ui/framework/afxwin.h"
+#include "ui/framework/wnd.h"
 
 enum class ControlState { Idle, Transmitting, NoPlaybackDevice };
 

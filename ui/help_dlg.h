@@ -1,7 +1,7 @@
 // The help box: the user's guide, read-only.
 #pragma once
 
-#include "ui/framework/afxwin.h"
+#include "ui/framework/dialog.h"
 
 class CHelpDlg : public CDialog {
  public:

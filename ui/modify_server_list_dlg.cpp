@@ -13,6 +13,7 @@
 #include "servers/server_file.h"
 #include "ui/add_server_dlg.h"
 #include "ui/app_globals.h"
+#include "ui/framework/message_box.h"
 
 namespace {
 

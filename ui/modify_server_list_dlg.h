@@ -5,7 +5,8 @@
 #pragma once
 
 #include "servers/server_file.h"
-#include "ui/framework/afxwin.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
 
 class CModifyServerListDlg : public CDialog {
  public:

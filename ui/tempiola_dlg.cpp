@@ -10,6 +10,9 @@
 #include "ui/about_dlg.h"
 #include "ui/control_states.h"
 #include "ui/framework/foreground.h"
+#include "ui/framework/message_box.h"
+#include "ui/framework/paint_dc.h"
+#include "ui/framework/winapp.h"
 #include "ui/help_dlg.h"
 #include "ui/msg_ring.h"
 

@@ -9,7 +9,8 @@
 #include "ntp/ntp_client.h"
 #include "ntp/ntp_result.h"
 #include "servers/server_file.h"
-#include "ui/framework/afxwin.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
 
 // A second instance asks the running one to come forward.
 inline constexpr UINT WM_ACTIVATE_INSTANCE = WM_USER + 222;  // 1246

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "res/strings.h"
 #include "servers/server_entry.h"
+#include "ui/framework/message_box.h"
 #include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "res/strings.h"
 #include "ui/control_states.h"
+#include "ui/framework/message_box.h"
 #include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 #include "ui/transmitter_link.h"

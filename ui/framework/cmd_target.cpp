@@ -1,6 +1,8 @@
 // Message maps: lookup (most derived class first, first matching row wins)
-// and command routing.
-#include "ui/framework/afxwin.h"
+// and command routing, and the command-state update.
+#include "ui/framework/cmd_target.h"
+
+#include "ui/framework/wnd.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
   static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
@@ -61,10 +63,4 @@ void CCmdUI::Enable(BOOL on) {
 
 void CCmdUI::SetText(const char* text) {
   if (m_pOther != nullptr) m_pOther->SetWindowText(text);
-}
-
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text) {
-  if ((flags & MF_SEPARATOR) == 0 && text == nullptr) return FALSE;
-  items_.push_back(Item{flags, static_cast<UINT>(id), text ? text : ""});
-  return TRUE;
 }

@@ -2,7 +2,7 @@
 // this program when another program asks for that (a second instance).
 #pragma once
 
-#include "ui/framework/afx_msg.h"
+#include "ui/framework/window_types.h"
 
 // This program's window that has the input focus, 0 when another program's
 // window has it.

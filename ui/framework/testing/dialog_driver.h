@@ -26,7 +26,9 @@
 #include <vector>
 
 #include "afx_modal.h"
-#include "ui/framework/afxwin.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/message_box.h"
 
 namespace afxtest {
 

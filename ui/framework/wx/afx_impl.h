@@ -7,10 +7,15 @@
 #include <exception>
 #include <string>
 
-#include "ui/framework/top_levels.h"
+#include "ui/framework/controls.h"
+#include "ui/framework/detail/control_wrapper.h"
+#include "ui/framework/detail/handler_guard.h"
+#include "ui/framework/detail/top_level_list.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/message_box.h"
+#include "ui/framework/paint_dc.h"
+#include "ui/framework/winapp.h"
 #include "ui/framework/wx/afx_modal.h"
-#include "ui/framework/afxwin.h"
-#include "ui/framework/shared_parts.h"
 
 namespace afx {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/framework/afxwin.h"
-#include "ui/framework/modal_hook.h"
+#include "ui/framework/dialog.h"
+#include "ui/framework/detail/modal_hook.h"
 
 class wxDialog;
 
