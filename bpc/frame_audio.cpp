@@ -7,13 +7,13 @@
 
 constexpr TransmitMode kTransmitModes[kTransmitModeCount] = {
     {&res::kMode0, 44100, 0},
-    {&res::kMode1, 48000, WAVE_FORMAT_48M16},
-    {&res::kMode2, 96000, WAVE_FORMAT_96M16},
+    {&res::kMode1, 48000, platform::WAVE_FORMAT_48M16},
+    {&res::kMode2, 96000, platform::WAVE_FORMAT_96M16},
 };
 
-WAVEFORMATEX FrameAudioFormat(unsigned rate) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
+platform::WaveFormat FrameAudioFormat(unsigned rate) {
+  platform::WaveFormat f{};
+  f.wFormatTag = platform::WAVE_FORMAT_PCM;
   f.nChannels = 1;
   f.nSamplesPerSec = rate;
   f.nAvgBytesPerSec = 2 * rate;

@@ -7,26 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/wave_out.h"
 #include "res/language.h"
 
-// The wave-out format record handed to the sound device.
-struct WAVEFORMATEX {
-  std::uint16_t wFormatTag;
-  std::uint16_t nChannels;
-  std::uint32_t nSamplesPerSec;
-  std::uint32_t nAvgBytesPerSec;
-  std::uint16_t nBlockAlign;
-  std::uint16_t wBitsPerSample;
-  std::uint16_t cbSize;
-};
-
-inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
-// Capability bits of the default output device.
-inline constexpr std::uint32_t WAVE_FORMAT_48M16 = 0x4000;   // 48 kHz mono 16-bit
-inline constexpr std::uint32_t WAVE_FORMAT_96M16 = 0x40000;  // 96 kHz mono 16-bit
-
-// 16-bit mono PCM at the given rate.
-WAVEFORMATEX FrameAudioFormat(unsigned rate);
+// 16-bit mono PCM at the given rate, the device format of the frame audio.
+platform::WaveFormat FrameAudioFormat(unsigned rate);
 
 // A transmit mode: the mode list's item text, its sample rate (the item
 // data) and the device capability bit that makes it available (0: always

@@ -30,7 +30,7 @@ void TestSignalPlayer::Play() {
   device_ = makeDevice_();
   if (!device_) return;
   // No callback: nobody waits for this playback to finish.
-  if (device_->Open(FrameWaveFormat(kTestSignalRate), nullptr) != platform::MMSYSERR_NOERROR) {
+  if (device_->Open(FrameAudioFormat(kTestSignalRate), nullptr) != platform::MMSYSERR_NOERROR) {
     device_.reset();
     return;
   }

@@ -54,18 +54,18 @@ struct Slot {
   int adjust = 0;                   // samples added (dropped) at its end
 };
 
-// Where BPC's first frame starts for a start handled at local second s of
-// minute M, as an offset from M: the next second 0, 20 or 40 at least about
-// four seconds ahead.
-platform::Time64 BpcBoundaryOffset(int s) {
-  if (s <= 15) return 20;
-  if (s <= 35) return 40;
-  if (s <= 55) return 60;
-  return 80;
-}
+// How far past the start of the second a start is handled in the first frame
+// boundary lies at the least: four whole seconds.
+constexpr platform::Time64 kStartLeadSeconds = 5;
 
-// The same for a station with minute frames, which begin at second 0.
-platform::Time64 MinuteBoundaryOffset(int s) { return s <= 55 ? 60 : 120; }
+// Where the first frame starts for a start handled at second s of minute M,
+// as an offset from M: the first boundary of the station's frames (which
+// begin on multiples of their length within the minute) at least
+// kStartLeadSeconds ahead.
+platform::Time64 FirstBoundaryOffset(int s, unsigned frameSeconds) {
+  const platform::Time64 frame = frameSeconds;
+  return (s + kStartLeadSeconds + frame - 1) / frame * frame;
+}
 
 class Transmitter {
  public:
@@ -262,7 +262,7 @@ void Transmitter::OnStart() {
   rate_ = static_cast<unsigned>(rate);
   const int station = ctx_.nStation.load();
   station_ = &kStations[station >= 0 && station < kStationCount ? station : 0];
-  unsigned error = device_.Open(FrameWaveFormat(rate_), deviceEvent_);
+  unsigned error = device_.Open(FrameAudioFormat(rate_), deviceEvent_);
   if (error != platform::MMSYSERR_NOERROR) {
     Post(kTxOpenFailed, static_cast<LPARAM>(error));
     return;
@@ -290,11 +290,11 @@ void Transmitter::OnStart() {
       Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
       return;
     }
-    boundary_ = minuteStart + BpcBoundaryOffset(now.second);
+    boundary_ = minuteStart + FirstBoundaryOffset(now.second, station_->frameSeconds);
   } else {
     // The other stations keep the system clock's UTC minutes.
     const platform::Time64 utcMinute = FloorTo(startedAt, 60);
-    boundary_ = utcMinute + MinuteBoundaryOffset(static_cast<int>(startedAt - utcMinute));
+    boundary_ = utcMinute + FirstBoundaryOffset(static_cast<int>(startedAt - utcMinute), station_->frameSeconds);
   }
   anchor_ = boundary_;
   n_ = 0;
@@ -357,19 +357,6 @@ void Transmitter::OnDeviceEvent() {
 }
 
 }  // namespace
-
-platform::WaveFormat FrameWaveFormat(unsigned rate) {
-  WAVEFORMATEX wfx = FrameAudioFormat(rate);
-  platform::WaveFormat format;
-  format.wFormatTag = wfx.wFormatTag;
-  format.nChannels = wfx.nChannels;
-  format.nSamplesPerSec = wfx.nSamplesPerSec;
-  format.nAvgBytesPerSec = wfx.nAvgBytesPerSec;
-  format.nBlockAlign = wfx.nBlockAlign;
-  format.wBitsPerSample = wfx.wBitsPerSample;
-  format.cbSize = wfx.cbSize;
-  return format;
-}
 
 int TransmitterThreadProc(TransmitterContext* ctx) {
   platform::SystemClock systemClock;

@@ -58,9 +58,6 @@ struct TransmitterContext {
   const platform::Clock* pClock = nullptr;
 };
 
-// The device format of the frame audio at the rate.
-platform::WaveFormat FrameWaveFormat(unsigned rate);
-
 // Creates the four events and starts the thread. 1, or 0 when the events
 // or the thread could not be had.
 int StartTransmitterThread(TransmitterContext* ctx);

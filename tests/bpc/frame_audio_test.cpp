@@ -158,7 +158,7 @@ TEST(FrameAudio, ModesFormatAndBufferSizes) {
     EXPECT_TRUE(IsTransmitRate(rates[i]));
     EXPECT_EQ(FrameBytes(rates[i]), bytes[i]);
     EXPECT_LE(FrameBytes(rates[i]), kFrameBufferBytes);
-    WAVEFORMATEX f = FrameAudioFormat(rates[i]);
+    platform::WaveFormat f = FrameAudioFormat(rates[i]);
     EXPECT_EQ(f.wFormatTag, 1);
     EXPECT_EQ(f.nChannels, 1);
     EXPECT_EQ(f.nSamplesPerSec, rates[i]);
