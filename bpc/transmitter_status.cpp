@@ -21,29 +21,28 @@ TransmitterStatusReport DescribeTransmitterStatus(WPARAM status, LPARAM value) {
     case kTxCountdown:
       std::snprintf(r.text, sizeof r.text, res::kTxWaitingLine, static_cast<int>(value));
       r.hasLine = true;
-      r.kind = 5;
+      r.kind = kLogTxCountdown;
       break;
     case kTxTransmitting:
       std::snprintf(r.text, sizeof r.text, res::kTxProgressLine, static_cast<int>(value));
       r.hasLine = true;
-      r.kind = 6;
+      r.kind = kLogTxProgress;
       break;
     case kTxStopped:
-      SetLine(r, res::kTxStoppedLine, 7);
+      SetLine(r, res::kTxStoppedLine, kLogTxStopped);
       break;
     case kTxOpenFailed:
-      SetLine(r, res::kTxOpenFailedLine, 8);
+      SetLine(r, res::kTxOpenFailedLine, kLogTxFailedToStart);
       r.box = res::kTxOpenFailedBox;
       r.controls = TxControls::kIdle;
       break;
     case kTxNoDevice:
-      SetLine(r, res::kTxNoDeviceLine, 8);
+      SetLine(r, res::kTxNoDeviceLine, kLogTxFailedToStart);
       r.box = res::kTxNoDeviceBox;
       r.controls = TxControls::kNoDevice;
       break;
     case kTxDeviceFailed:
-      // A kind of its own, so that it replaces no other line.
-      SetLine(r, res::kTxDeviceFailedLine, 9);
+      SetLine(r, res::kTxDeviceFailedLine, kLogTxDeviceFailed);
       r.box = res::kTxDeviceFailedBox;
       r.controls = TxControls::kIdle;
       break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "afx/afx_types.h"
+#include "ui/msg_ring.h"
 
 // Which set of the dialog's controls a status switches to.
 enum class TxControls {
@@ -15,7 +16,7 @@ enum class TxControls {
 struct TransmitterStatusReport {
   bool hasLine = false;
   char text[128] = {};       // the log line, GBK, without the time prefix
-  unsigned char kind = 0;    // the line kind in the message ring
+  unsigned char kind = 0;    // the line kind in the message ring (LogLineKind)
   const char* box = nullptr;  // GBK text of a message box to show, or null
   TxControls controls = TxControls::kUnchanged;
 };

@@ -5,6 +5,7 @@
 #include "res/icons/tempiola-32.xpm"
 #include "res/resource.h"
 #include "res/strings.h"
+#include "afx/afx_types.h"
 #include "afx/dialog_template.h"
 
 namespace {
@@ -40,7 +41,7 @@ class Templates {
         {IDC_STATIC, C::Static, kChild | SS_ICON, 11, 17, 20, 20, nullptr, IDI_MAIN},
         {IDC_STATIC, C::Static, kLabel | SS_NOPREFIX, 40, 10, 119, 8, t(res::kAboutVersion), 0},
         {IDC_STATIC, C::Static, kLabel, 40, 25, 119, 8, t(res::kAboutVersionNumber), 0},
-        {1, C::Button, kDefButton | WS_GROUP, 178, 7, 50, 14, t(res::kOk), 0},
+        {IDOK, C::Button, kDefButton | WS_GROUP, 178, 7, 50, 14, t(res::kOk), 0},
     };
 
     main_ = {
@@ -56,7 +57,7 @@ class Templates {
         {IDC_HELP_BUTTON, C::Button, kButton, 274, 51, 53, 14, t(res::kHelpButton), 0},
         {IDC_INFO, C::ListBox, kChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
          7, 71, 320, 86, nullptr, 0},
-        {2, C::Button, kButton, 152, 172, 29, 14, t(res::kExit), 0},
+        {IDCANCEL, C::Button, kButton, 152, 172, 29, 14, t(res::kExit), 0},
         {IDC_STATIC, C::Static, kLabel, 7, 9, 45, 8, t(res::kNtpServerLabel), 0},
         {IDC_TEST_START, C::Button, kHiddenButton, 217, 169, 53, 14, t(res::kStartTransmit), 0},
         {IDC_TEST_STOP, C::Button, kHiddenButton, 217, 169, 53, 14, t(res::kStopTransmit), 0},
@@ -68,8 +69,8 @@ class Templates {
     };
 
     serverList_ = {
-        {1, C::Button, kDefButton, 71, 128, 34, 14, t(res::kOk), 0},
-        {2, C::Button, kButton, 174, 128, 34, 14, t(res::kCancel), 0},
+        {IDOK, C::Button, kDefButton, 71, 128, 34, 14, t(res::kOk), 0},
+        {IDCANCEL, C::Button, kButton, 174, 128, 34, 14, t(res::kCancel), 0},
         {IDC_STATIC, C::Static, kLabel, 7, 7, 41, 8, t(res::kServerListLabel), 0},
         {IDC_SERVER_TABLE, C::ListView, kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
          7, 18, 265, 72, nullptr, 0},
@@ -81,8 +82,8 @@ class Templates {
     };
 
     addServer_ = {
-        {1, C::Button, kDefButton, 86, 44, 34, 14, t(res::kOk), 0},
-        {2, C::Button, kButton, 172, 44, 34, 14, t(res::kCancel), 0},
+        {IDOK, C::Button, kDefButton, 86, 44, 34, 14, t(res::kOk), 0},
+        {IDCANCEL, C::Button, kButton, 172, 44, 34, 14, t(res::kCancel), 0},
         {IDC_STATIC, C::Static, kLabel, 7, 7, 61, 8, t(res::kServerAddressLabel), 0},
         {IDC_SERVER_ADDRESS, C::Edit, kEdit, 74, 5, 212, 12, nullptr, 0},
         {IDC_STATIC, C::Static, kLabel, 7, 25, 61, 8, t(res::kServerRemarkLabel), 0},
@@ -90,7 +91,7 @@ class Templates {
     };
 
     help_ = {
-        {1, C::Button, kDefButton, 138, 223, 34, 14, t(res::kOk), 0},
+        {IDOK, C::Button, kDefButton, 138, 223, 34, 14, t(res::kOk), 0},
         {IDC_HELP_TEXT, C::Edit,
          kChild | WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 7, 7, 296, 206,
          nullptr, 0},

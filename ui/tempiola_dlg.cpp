@@ -90,8 +90,8 @@ BOOL CTempiolaDlg::OnInitDialog() {
   EnableToolTips(TRUE);
   SetWindowText(res::kMainTitle);
   if (CWnd* stop = GetDlgItem(IDC_STOP)) stop->EnableWindow(FALSE);
-  m_resultKind = 0;
-  m_failKind = 3;
+  m_resultKind = kLogNtpResult;
+  m_failKind = kLogNtpFailure;
 
   FillServerList();
   m_cbServer.SetCurSel(0);

@@ -11,6 +11,7 @@
 #include "servers/server_file.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
+#include "ui/msg_ring.h"
 
 // A second instance asks the running one to come forward.
 inline constexpr UINT WM_ACTIVATE_INSTANCE = WM_USER + 222;  // 1246
@@ -26,8 +27,8 @@ class CTempiolaDlg : public CDialog {
   CComboBox m_cbStation;  // the stations, in the order of kStations (item data: the index)
   CButton m_chkStandardTime;  // ticked: transmissions send the selected server's time
   HICON m_hIcon;
-  int m_resultKind = 0;  // kinds of NTP result lines (8 and 0 in turn)
-  int m_failKind = 3;    // kinds of NTP failure lines (15 and 3 in turn)
+  int m_resultKind = kLogNtpResult;   // kinds of NTP result lines (LogLineKind, two in turn)
+  int m_failKind = kLogNtpFailure;    // kinds of NTP failure lines (LogLineKind, two in turn)
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
   int m_ntpPort = 123;  // the NTP service; tests point it at a server of their own

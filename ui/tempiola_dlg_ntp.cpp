@@ -53,22 +53,22 @@ bool CTempiolaDlg::RunNtpCommand(bool setClock) {
   } catch (CWSocketException* e) {
     e->Delete();
     std::snprintf(buffer, sizeof buffer, res::kNtpQueryFailed, m_cbServer.GetCurSel() + 1);
-    m_failKind = 18 - m_failKind;
+    m_failKind = kLogNtpFailure + kLogNtpFailureNext - m_failKind;
     LogLine(buffer, static_cast<unsigned char>(m_failKind));
     return false;
   }
 
   std::snprintf(buffer, sizeof buffer, res::kNtpQuerySucceeded, m_cbServer.GetCurSel() + 1, m_lastResult.offset,
                 m_lastResult.delay);
-  m_resultKind = 8 - m_resultKind;
+  m_resultKind = kLogNtpResult + kLogNtpResultNext - m_resultKind;
   LogLine(buffer, static_cast<unsigned char>(m_resultKind));
   if (!setClock) return true;
 
   // Read again: the query's own time has passed since the reply came in.
   const NtpTimestamp corrected = NtpTimestamp::Now().AddSeconds(m_lastResult.offset);
   if (m_ntpClient.SetSystemClock(corrected))
-    LogLine(res::kClockSet, 1);
+    LogLine(res::kClockSet, kLogClockSet);
   else
-    LogLine(res::kClockNotSet, 2);
+    LogLine(res::kClockNotSet, kLogClockNotSet);
   return true;
 }

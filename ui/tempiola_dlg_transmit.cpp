@@ -19,8 +19,6 @@ TestSignalPlayer::DeviceFactory g_testSignalDevice = platform::CreateWaveOutDevi
 
 namespace {
 
-// The lines of the standard-time start replace none of the others.
-constexpr unsigned char kStandardTimeLineKind = 10;
 constexpr DWORD_PTR kMode1SampleRate = 48000;
 constexpr DWORD_PTR kMode2SampleRate = 96000;
 
@@ -44,7 +42,7 @@ void CTempiolaDlg::OnStartTransmit() {
   if (m_chkStandardTime.GetCheck() == BST_CHECKED && !StandardTimeOffset(offsetNs)) {
     // Sending the computer's time after the user asked for the server's
     // would report success for what was not done.
-    LogLine(res::kStandardTimeMissing, kStandardTimeLineKind);
+    LogLine(res::kStandardTimeMissing, kLogStandardTime);
     return;
   }
   g_txContext.nOffsetNs = offsetNs;
@@ -59,7 +57,7 @@ bool CTempiolaDlg::StandardTimeOffset(std::int64_t& offsetNs) {
   if (!RunNtpCommand(false) || !OffsetNanoseconds(m_lastResult.offset, offsetNs)) return false;
   char line[128];
   std::snprintf(line, sizeof line, res::kStandardTimeInUse, m_lastResult.offset);
-  LogLine(line, kStandardTimeLineKind);
+  LogLine(line, kLogStandardTime);
   return true;
 }
 

@@ -15,18 +15,18 @@ TEST(TransmitterStatus, ProgressStatusesBecomeLinesThatUpdateInPlace) {
   TransmitterStatusReport r = DescribeTransmitterStatus(kTxCountdown, 13);
   EXPECT_TRUE(r.hasLine);
   EXPECT_EQ(Utf8(r.text), "等待 13 秒开始发波");
-  EXPECT_EQ(r.kind, 5);
+  EXPECT_EQ(r.kind, kLogTxCountdown);
   EXPECT_EQ(r.box, nullptr);
   EXPECT_EQ(r.controls, TxControls::kUnchanged);
 
   r = DescribeTransmitterStatus(kTxTransmitting, 1234);
   EXPECT_EQ(Utf8(r.text), "正在发波 1234");
-  EXPECT_EQ(r.kind, 6);
+  EXPECT_EQ(r.kind, kLogTxProgress);
   EXPECT_EQ(r.box, nullptr);
 
   r = DescribeTransmitterStatus(kTxStopped, 0);
   EXPECT_EQ(Utf8(r.text), "停止发波");
-  EXPECT_EQ(r.kind, 7);
+  EXPECT_EQ(r.kind, kLogTxStopped);
   EXPECT_EQ(r.box, nullptr);
   EXPECT_EQ(r.controls, TxControls::kUnchanged);
 }
@@ -34,14 +34,14 @@ TEST(TransmitterStatus, ProgressStatusesBecomeLinesThatUpdateInPlace) {
 TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
   TransmitterStatusReport r = DescribeTransmitterStatus(kTxOpenFailed, 32);
   EXPECT_EQ(Utf8(r.text), "打开播放设备失败，无法发波");  // the code is not shown
-  EXPECT_EQ(r.kind, 8);
+  EXPECT_EQ(r.kind, kLogTxFailedToStart);
   ASSERT_NE(r.box, nullptr);
   EXPECT_EQ(Utf8(r.box), "打开播放设备失败，无法发波！");
   EXPECT_EQ(r.controls, TxControls::kIdle);
 
   r = DescribeTransmitterStatus(kTxNoDevice, 0);
   EXPECT_EQ(Utf8(r.text), "没有找到播放设备，无法发波");
-  EXPECT_EQ(r.kind, 8);
+  EXPECT_EQ(r.kind, kLogTxFailedToStart);
   ASSERT_NE(r.box, nullptr);
   EXPECT_EQ(Utf8(r.box),
             "没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！");
@@ -50,7 +50,7 @@ TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
   // A kind no other line has: it replaces none of them.
   r = DescribeTransmitterStatus(kTxDeviceFailed, 0);
   EXPECT_EQ(Utf8(r.text), "声音设备停止播放，发波已中止");
-  EXPECT_EQ(r.kind, 9);
+  EXPECT_EQ(r.kind, kLogTxDeviceFailed);
   ASSERT_NE(r.box, nullptr);
   EXPECT_EQ(Utf8(r.box), "声音设备停止播放，发波已中止！");
   EXPECT_EQ(r.controls, TxControls::kIdle);

@@ -67,8 +67,8 @@ TEST(MainDialog, StartsIdleWithModeZeroAndTheTitleTheSecondInstanceSearchesFor) 
     EXPECT_TRUE(w.HasFocus(IDC_CALIBRATE)) << "the first tab stop has the focus";
     EXPECT_EQ(w.Items(IDC_INFO).size(), 0u);
     EXPECT_EQ(g_hMainDlg, dlg.m_hWnd);
-    EXPECT_EQ(dlg.m_resultKind, 0);
-    EXPECT_EQ(dlg.m_failKind, 3);
+    EXPECT_EQ(dlg.m_resultKind, kLogNtpResult);
+    EXPECT_EQ(dlg.m_failKind, kLogNtpFailure);
     ASSERT_NE(dlg.m_hIcon, nullptr);
     EXPECT_EQ(dlg.GetIcon(TRUE), dlg.m_hIcon);
     EXPECT_EQ(dlg.GetIcon(FALSE), dlg.m_hIcon);

@@ -127,7 +127,8 @@ TEST(NtpCommands, ResultKindsAlternateAcrossBothButtonsAndTheClockMovesByTheOffs
 
     const auto log = Log(w);
     ASSERT_EQ(log.size(), 6u);
-    const std::vector<std::uintptr_t> kinds = {8, 0, 1, 8, 2, 0};
+    const std::vector<std::uintptr_t> kinds = {kLogNtpResultNext, kLogNtpResult, kLogClockSet,
+                                               kLogNtpResultNext, kLogClockNotSet, kLogNtpResult};
     for (std::size_t i = 0; i < log.size(); ++i) EXPECT_EQ(log[i].kind, kinds[i]) << log[i].text;
     for (std::size_t i : {0u, 1u, 3u, 5u}) {
       double offset = 0, delay = 0;
@@ -165,7 +166,7 @@ TEST(NtpCommands, AFailedQueryLogsItsOwnKindsAndNeverTouchesTheClock) {
 
     const auto log = Log(w);
     ASSERT_EQ(log.size(), 2u);
-    const std::vector<std::uintptr_t> kinds = {15, 3};
+    const std::vector<std::uintptr_t> kinds = {kLogNtpFailureNext, kLogNtpFailure};
     for (std::size_t i = 0; i < log.size(); ++i) {
       EXPECT_EQ(log[i].text, "获取#3服务器时间 失败！");
       EXPECT_EQ(log[i].kind, kinds[i]);
