@@ -13,6 +13,11 @@ CWnd::CWnd() = default;
 
 CWnd::~CWnd() { Detach(); }
 
+int GetDlgCtrlID(HWND window) {
+  CWnd* w = CWnd::FromHandle(window);
+  return w ? w->GetDlgCtrlID() : 0;
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {

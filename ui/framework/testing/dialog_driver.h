@@ -29,6 +29,7 @@
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/message_box.h"
+#include "ui/framework/winapp.h"
 
 namespace afxtest {
 

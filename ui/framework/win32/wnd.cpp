@@ -39,11 +39,6 @@ void CWnd::Detach() {
 
 CWnd* CWnd::FromHandle(HWND window) { return afx::LookupHandle(window); }
 
-int GetDlgCtrlID(HWND window) {
-  CWnd* w = CWnd::FromHandle(window);
-  return w ? w->GetDlgCtrlID() : 0;
-}
-
 std::string CWnd::TextGbk() const { return GbkText(m_pWindow); }
 
 void CWnd::SetWindowText(const char* text) {

@@ -38,11 +38,6 @@ void CWnd::Detach() {
 
 CWnd* CWnd::FromHandle(HWND window) { return afx::LookupHandle(window); }
 
-int GetDlgCtrlID(HWND window) {
-  CWnd* w = afx::LookupHandle(window);
-  return w ? w->GetDlgCtrlID() : 0;
-}
-
 std::string CWnd::TextGbk() const {
   if (m_pWindow == nullptr) return std::string();
   wxString text;
