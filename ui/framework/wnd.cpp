@@ -3,6 +3,7 @@
 // icons that a dialog keeps.
 #include "ui/framework/wnd.h"
 
+#include "ui/framework/detail/control_wrapper.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/paint_dc.h"
 
@@ -114,3 +115,17 @@ HICON CWnd::GetIcon(BOOL bigIcon) const {
   return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
 }
 
+void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
+  auto* dialog = dynamic_cast<CDialog*>(this);
+  if (dialog == nullptr || target == nullptr) return;
+  for (auto& [id, control] : dialog->m_controls) {
+    CCmdUI ui;
+    ui.m_nID = static_cast<UINT>(id);
+    ui.m_pOther = control;
+    if (target->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui)) continue;
+    if (disableIfNoHandler && afx::IsPushButton(*control) && id != IDOK &&
+        id != IDCANCEL && target->FindMessageEntry(WM_COMMAND, BN_CLICKED, ui.m_nID) == nullptr) {
+      control->EnableWindow(FALSE);
+    }
+  }
+}

@@ -12,4 +12,8 @@ namespace afx {
 // The wrapper object for a control of the given template class.
 std::unique_ptr<CWnd> WrapperFor(DlgItemClass c);
 
+// Whether a control's widget is a button, in its toolkit's own terms (each
+// back end answers).
+bool IsPushButton(const CWnd& control);
+
 }  // namespace afx

@@ -154,3 +154,7 @@ UINT CListCtrl::GetItemState(int item, UINT mask) const {
   const std::intptr_t s = Send(*this, kLvmGetItemState, static_cast<std::uintptr_t>(item), static_cast<std::intptr_t>(mask));
   return s < 0 ? 0 : static_cast<UINT>(s);
 }
+
+bool afx::IsPushButton(const CWnd& control) {
+  return control.GetNativeWindow() != nullptr && w32::IsButton(control.GetNativeWindow());
+}

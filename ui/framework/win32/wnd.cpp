@@ -127,17 +127,3 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
   return TRUE;
 }
 
-void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || target == nullptr) return;
-  for (auto& [id, control] : dialog->m_controls) {
-    CCmdUI ui;
-    ui.m_nID = static_cast<UINT>(id);
-    ui.m_pOther = control;
-    if (target->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui)) continue;
-    if (disableIfNoHandler && control->m_pWindow && w32::IsButton(control->m_pWindow) && id != IDOK &&
-        id != IDCANCEL && target->FindMessageEntry(WM_COMMAND, BN_CLICKED, ui.m_nID) == nullptr) {
-      control->EnableWindow(FALSE);
-    }
-  }
-}

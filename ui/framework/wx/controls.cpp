@@ -322,3 +322,5 @@ UINT CListCtrl::GetItemState(int item, UINT mask) const {
   if ((mask & LVIS_FOCUSED) && l->GetItemState(item, wxLIST_STATE_FOCUSED)) state |= LVIS_FOCUSED;
   return state;
 }
+
+bool afx::IsPushButton(const CWnd& control) { return dynamic_cast<wxButton*>(control.GetNativeWindow()) != nullptr; }
