@@ -4,7 +4,7 @@
 #pragma once
 
 #include "afx/afx_types.h"
-#include "ui/msg_ring.h"
+#include "res/log_line_kind.h"
 
 // Which set of the dialog's controls a status switches to.
 enum class TxControls {

@@ -7,24 +7,7 @@
 #include <mutex>
 
 #include "afx/afx_types.h"
-
-// The kinds of lines. A line takes the place of the last one shown when both
-// are of the same kind, so that a report repeated in the same words does not
-// fill the list; lines that alternate between two kinds all stay.
-enum LogLineKind : unsigned char {
-  kLogNtpResult = 0,          // an NTP result, alternating with kLogNtpResultNext
-  kLogClockSet = 1,
-  kLogClockNotSet = 2,
-  kLogNtpFailure = 3,         // a failed query, alternating with kLogNtpFailureNext
-  kLogTxCountdown = 5,
-  kLogTxProgress = 6,
-  kLogTxStopped = 7,
-  kLogNtpResultNext = 8,
-  kLogTxFailedToStart = 8,    // the device did not open, or there is none
-  kLogTxDeviceFailed = 9,     // of its own, so that it replaces no other line
-  kLogStandardTime = 10,      // the standard-time start's lines, which replace none of the others
-  kLogNtpFailureNext = 15,
-};
+#include "res/log_line_kind.h"
 
 // A line is waiting in g_msgRing (wParam 0, lParam 0).
 inline constexpr UINT WM_LOG_LINE = WM_USER + 100;
