@@ -19,6 +19,25 @@ int GetDlgCtrlID(HWND window) {
   return w ? w->GetDlgCtrlID() : 0;
 }
 
+int CWnd::GetWindowTextLength() const { return static_cast<int>(TextGbk().size()); }
+
+void CWnd::GetWindowText(CString& text) const { text = TextGbk().c_str(); }
+
+CWnd* CWnd::GetDlgItem(int id) const {
+  auto* dialog = dynamic_cast<const CDialog*>(this);
+  return dialog ? dialog->ControlById(id) : nullptr;
+}
+
+void CWnd::SetDlgItemText(int id, const char* text) {
+  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
+}
+
+UINT CWnd::GetDlgItemText(int id, char* buffer, int maxCount) const {
+  if (CWnd* c = GetDlgItem(id)) return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
+  if (buffer && maxCount > 0) buffer[0] = '\0';
+  return 0;
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {

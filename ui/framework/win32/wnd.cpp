@@ -48,8 +48,6 @@ void CWnd::SetWindowText(const char* text) {
 }
 
 int CWnd::GetWindowText(char* buffer, int maxCount) const { return afx::CopyCut(TextGbk(), buffer, maxCount); }
-int CWnd::GetWindowTextLength() const { return static_cast<int>(TextGbk().size()); }
-void CWnd::GetWindowText(CString& text) const { text = TextGbk().c_str(); }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
   return m_pWindow && w32::Enable(m_pWindow, enable != FALSE) ? TRUE : FALSE;
@@ -78,21 +76,6 @@ void CWnd::GetClientRect(RECT* rect) const {
   if (rect == nullptr) return;
   *rect = RECT{0, 0, 0, 0};
   if (m_pWindow) w32::ClientRect(m_pWindow, &rect->right, &rect->bottom);
-}
-
-CWnd* CWnd::GetDlgItem(int id) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  return dialog ? dialog->ControlById(id) : nullptr;
-}
-
-void CWnd::SetDlgItemText(int id, const char* text) {
-  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
-}
-
-UINT CWnd::GetDlgItemText(int id, char* buffer, int maxCount) const {
-  CWnd* c = GetDlgItem(id);
-  if (c == nullptr) return afx::CopyCut(std::string(), buffer, maxCount);
-  return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
 }
 
 void CWnd::GotoDlgCtrl(CWnd* control) {

@@ -91,10 +91,6 @@ int CWnd::GetWindowText(char* buffer, int maxCount) const {
   return n;
 }
 
-int CWnd::GetWindowTextLength() const { return static_cast<int>(TextGbk().size()); }
-
-void CWnd::GetWindowText(CString& text) const { text = TextGbk().c_str(); }
-
 BOOL CWnd::EnableWindow(BOOL enable) {
   if (m_pWindow == nullptr) return FALSE;
   const BOOL wasDisabled = m_pWindow->IsThisEnabled() ? FALSE : TRUE;
@@ -153,21 +149,6 @@ void CWnd::GetClientRect(RECT* rect) const {
   const wxSize size = m_pWindow->GetClientSize();
   rect->right = size.x;
   rect->bottom = size.y;
-}
-
-CWnd* CWnd::GetDlgItem(int id) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  return dialog ? dialog->ControlById(id) : nullptr;
-}
-
-void CWnd::SetDlgItemText(int id, const char* text) {
-  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
-}
-
-UINT CWnd::GetDlgItemText(int id, char* buffer, int maxCount) const {
-  if (CWnd* c = GetDlgItem(id)) return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
-  if (buffer && maxCount > 0) buffer[0] = '\0';
-  return 0;
 }
 
 void CWnd::GotoDlgCtrl(CWnd* control) {
