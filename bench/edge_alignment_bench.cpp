@@ -35,118 +35,16 @@
 
 #include "tests/cli_command.h"
 #include "tests/e2e/sound_server.h"
+#include "tests/e2e/timed_recording.h"
 
 namespace {
 
 constexpr unsigned kRecordRate = 44100;  // the null sink's own
 constexpr double kTone = 13700;
-constexpr std::int64_t kSecondNs = 1000000000;
-
-std::int64_t RealtimeNs() {
-  timespec t{};
-  ::clock_gettime(CLOCK_REALTIME, &t);
-  return static_cast<std::int64_t>(t.tv_sec) * kSecondNs + t.tv_nsec;
-}
-
-// The few calls of libpulse-simple used here, bound at run time (the
-// library is there with the sound server; its headers need not be).
-struct PulseSimple {
-  struct SampleSpec {
-    int format;  // PA_SAMPLE_S16LE = 3
-    std::uint32_t rate;
-    std::uint8_t channels;
-  };
-  struct BufferAttr {
-    std::uint32_t maxlength, tlength, prebuf, minreq, fragsize;
-  };
-  using New = void* (*)(const char*, const char*, int, const char*, const char*, const SampleSpec*, const void*,
-                        const BufferAttr*, int*);
-  using Io = int (*)(void*, void*, std::size_t, int*);
-  using Latency = std::uint64_t (*)(void*, int*);
-  using Free = void (*)(void*);
-
-  New open = nullptr;
-  Io read = nullptr;
-  Io write = nullptr;
-  Latency latency = nullptr;
-  Free free = nullptr;
-
-  bool Load() {
-    void* lib = ::dlopen("libpulse-simple.so.0", RTLD_NOW);
-    if (lib == nullptr) return false;
-    open = reinterpret_cast<New>(::dlsym(lib, "pa_simple_new"));
-    read = reinterpret_cast<Io>(::dlsym(lib, "pa_simple_read"));
-    write = reinterpret_cast<Io>(::dlsym(lib, "pa_simple_write"));
-    latency = reinterpret_cast<Latency>(::dlsym(lib, "pa_simple_get_latency"));
-    free = reinterpret_cast<Free>(::dlsym(lib, "pa_simple_free"));
-    return open && read && write && latency && free;
-  }
-  void* Stream(bool playback, unsigned rate, std::uint32_t fragmentBytes, std::uint32_t targetBytes) const {
-    SampleSpec format{3, rate, 1};
-    BufferAttr attr{~0u, playback ? targetBytes : ~0u, ~0u, ~0u, playback ? ~0u : fragmentBytes};
-    int error = 0;
-    return open(nullptr, "tempiola-bench", playback ? 1 : 2,
-                playback ? nullptr : (std::string(e2e::PrivateSoundServer::kSink) + ".monitor").c_str(), "bench",
-                &format, nullptr, &attr, &error);
-  }
-};
-
-// The monitor, read 5 ms at a time, with the time each read returned.
-class Recorder {
- public:
-  explicit Recorder(const PulseSimple& pa) : pa_(pa) {}
-  bool Start() {
-    stream_ = pa_.Stream(false, kRecordRate, kChunk * 2, 0);
-    if (stream_ == nullptr) return false;
-    thread_ = std::thread([this] {
-      std::int16_t chunk[kChunk];
-      while (!stop_) {
-        int error = 0;
-        if (pa_.read(stream_, chunk, sizeof chunk, &error) < 0) break;
-        std::int64_t now = RealtimeNs();
-        samples_.insert(samples_.end(), chunk, chunk + kChunk);
-        reads_.push_back({static_cast<std::int64_t>(samples_.size()), now});
-      }
-    });
-    return true;
-  }
-  void Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (stream_ != nullptr) pa_.free(stream_);
-    stream_ = nullptr;
-  }
-  ~Recorder() { Stop(); }
-
-  const std::vector<std::int16_t>& samples() const { return samples_; }
-
-  // When sample n reached the monitor: every read returns after its last
-  // sample came, so the earliest (time - samples / rate) of the reads
-  // around n is the least delayed estimate.
-  std::int64_t TimeOfSample(std::int64_t n) const {
-    const std::int64_t window = 5 * kRecordRate;
-    std::int64_t best = INT64_MAX;
-    for (const Read& r : reads_) {
-      if (r.samplesAfter < n - window || r.samplesAfter > n + window) continue;
-      std::int64_t zero = r.at - r.samplesAfter * kSecondNs / kRecordRate;
-      best = std::min(best, zero);
-    }
-    return best + n * kSecondNs / kRecordRate;
-  }
-
- private:
-  static constexpr std::size_t kChunk = kRecordRate / 200;
-  struct Read {
-    std::int64_t samplesAfter;
-    std::int64_t at;
-  };
-  const PulseSimple& pa_;
-  void* stream_ = nullptr;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::vector<std::int16_t> samples_;
-  std::vector<Read> reads_;
-};
+using e2e::kSecondNs;
+using e2e::PulseSimple;
+using e2e::RealtimeNs;
+using Recorder = e2e::TimedRecorder;
 
 struct Edges {
   std::vector<double> fallingMs;  // each against its nearest second
@@ -231,10 +129,12 @@ Figures Report(const char* what, unsigned rate, const Edges& e, bool startsOnASe
   std::vector<double> sorted = e.fallingMs;
   std::sort(sorted.begin(), sorted.end());
   f.median = sorted[n / 2];
+  // Where most edges lie, the odd one out left aside: 2nd to 98th percentile.
+  const double middle = sorted[n * 98 / 100] - sorted[n * 2 / 100];
   std::printf(
-      "%6u Hz  %-34s median %+6.2f ms  spread %5.2f ms  |  at start %+6.2f ms, sink clock %+4.0f ppm, "
-      "spread about it %4.2f ms  (%zu edges over %.0f s)\n",
-      rate, what, f.median, sorted.back() - sorted.front(), f.start, -slope * 1000, hi - lo, n, x[n - 1]);
+      "%6u Hz  %-34s median %+6.2f ms  spread %5.2f ms (2-98%%: %5.2f ms)  |  at start %+6.2f ms, "
+      "sink clock %+4.0f ppm, spread about it %4.2f ms  (%zu edges over %.0f s)\n",
+      rate, what, f.median, sorted.back() - sorted.front(), middle, f.start, -slope * 1000, hi - lo, n, x[n - 1]);
   if (startsOnASecond) std::printf("%6u Hz  %-34s %+6.2f ms\n", rate, "  its first frame begins", e.firstRiseMs);
   return f;
 }

@@ -1,11 +1,12 @@
 // The BPC signal as sound: a 13 700 Hz sine at full scale, switched off for
 // 100 to 400 ms at the start of each second to send one symbol, written as
-// 16-bit mono PCM. Also the three transmit modes, the frame buffer sizes and
+// 16-bit mono PCM. Also the transmit modes and rates, the frame buffer sizes and
 // the fixed two-minute test signal.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/wave_out.h"
 #include "res/language.h"
@@ -14,19 +15,31 @@
 platform::WaveFormat FrameAudioFormat(unsigned rate);
 
 // A transmit mode: the mode list's item text, its sample rate (the item
-// data) and the device capability bit that makes it available (0: always
-// offered).
+// data), the device capability bit that makes it available (0: always
+// offered) and whether it sends the carrier itself rather than the tone.
 struct TransmitMode {
   const res::Text* text;
   unsigned rate;
   std::uint32_t capability;
+  bool carrier;
 };
 
-inline constexpr int kTransmitModeCount = 3;
+inline constexpr int kTransmitModeCount = 4;
 extern const TransmitMode kTransmitModes[kTransmitModeCount];
 
-// True for the rate of one of the transmit modes.
+// The mode of that rate, or null.
+const TransmitMode* FindTransmitMode(unsigned rate);
+
+// The rates the transmitter and a render play: the modes' and 176 400 Hz.
+inline constexpr unsigned kSampleRates[] = {44100, 48000, 96000, 176400, 192000};
+inline constexpr unsigned kMaxSampleRate = 192000;
+
+// True for one of kSampleRates.
 bool IsTransmitRate(unsigned rate);
+
+// The rates as the command line names them: "44100|48000|...", or with
+// `last` before the last one ("44100, 48000, ... or 192000").
+std::string SampleRateChoices(const char* separator, const char* last);
 
 inline constexpr double kToneFrequency = 13700.0;  // one fifth of the 68.5 kHz carrier
 inline constexpr unsigned kFrameSeconds = 20;
@@ -36,10 +49,9 @@ constexpr std::size_t FrameBytes(unsigned rate) { return std::size_t{2} * kFrame
 constexpr std::size_t FrameSamples(unsigned rate) { return std::size_t{kFrameSeconds} * rate; }
 
 // Each of the transmitter's two buffers holds 20 seconds at the highest rate
-// (a BPC frame, a third of a minute frame), and a little room for the
-// samples that keep the seconds on the clock.
-inline constexpr std::size_t kFrameBufferBytes = 3840000;
-static_assert(kFrameBufferBytes == FrameBytes(96000));
+// (a BPC frame, a third of a minute frame); the transmitter adds the room
+// for a fast sample clock and the samples that keep the seconds on the clock.
+inline constexpr std::size_t kFrameBufferBytes = FrameBytes(kMaxSampleRate);
 
 // Writes exactly one second (rate samples) to out. n = first is the frame
 // index of the second's first sample; the phase is taken from n itself, so

@@ -29,7 +29,21 @@ constexpr std::int64_t kOffTimeNs = 50000000;
 // gains or loses at most this many samples per 1000 per second of rate
 // (10 ms) at its end, which no watch looks at.
 constexpr unsigned kMaxAdjustPerMille = 10;
-constexpr std::size_t kMaxAdjustSamples = 96000 * kMaxAdjustPerMille / 1000;  // at the highest rate
+constexpr std::size_t kMaxAdjustSamples = kMaxSampleRate * kMaxAdjustPerMille / 1000;  // at the highest rate
+// A slot holds a piece at the highest rate for the fastest sample clock, and
+// the samples added at its end.
+constexpr std::size_t kSlotSamples = ClockedSamplesBound(kPieceSeconds, kMaxSampleRate) + kMaxAdjustSamples;
+// The device's sample clock, as it measures it against the system clock,
+// is taken into use once the figure rests on this much playing and is
+// known this well; one beyond kMaxSampleClockPpm is no sound device's but a
+// stall, and is never used. Each figure is a fit over all the playing so
+// far, and so already smooth; the one in use follows it by at most
+// kMaxClockStepPpm a piece: a sound device's clock drifts slowly, and a
+// figure that jumps was thrown by the sound system's own reports.
+constexpr double kMinClockSeconds = 10;
+constexpr double kMaxClockUncertaintyPpm = 5;
+constexpr double kMaxSampleClockPpm = 1000;
+constexpr double kMaxClockStepPpm = 25;
 // After a stall, the new start at the first boundary at least this far ahead.
 constexpr platform::Time64 kRestartLeadSeconds = 2;
 
@@ -50,8 +64,9 @@ enum class State { kIdle, kArmed, kTransmitting };
 struct Slot {
   platform::WaveHeader header;
   std::unique_ptr<std::int16_t[]> samples;
-  platform::Time64 pieceStart = 0;  // the second its first sample belongs to
+  platform::Time64 pieceStart = 0;  // the second it begins (after its lead)
   int adjust = 0;                   // samples added (dropped) at its end
+  std::size_t lead = 0;             // samples before that second, which end the one before
 };
 
 // How far past the start of the second a start is handled in the first frame
@@ -91,6 +106,9 @@ class Transmitter {
   void FillAndQueue(Slot& slot, int adjust);
   void Arm(platform::Time64 boundary);
   int Correction(std::int64_t errorNs, const Slot& finished, const Slot& playing);
+  int ClockedCorrection(std::int64_t errorNs, const Slot& playing) const;
+  void FollowSampleClock();
+  void UseSampleClock(double ppm);
   void StartAgainAfterAStall();
 
   TransmitterContext& ctx_;
@@ -105,6 +123,12 @@ class Transmitter {
   int timeout_ = platform::kInfinite;
   unsigned rate_ = 0;
   const Station* station_ = &kStations[0];
+  double frequency_ = 0;             // the tone's, or the carrier's
+  bool clocked_ = false;             // made for the device's sample clock (synth_)
+  ClockedSynthesis synth_;
+  double ppmInUse_ = 0;              // its clock's figure, while clocked_
+  bool ppmPosted_ = false;           // a figure was posted since the start
+  double ppmLastPosted_ = 0;
   platform::Time64 anchor_ = 0;      // a frame boundary: the frames follow on from it
   platform::Time64 boundary_ = 0;    // where the armed transmission begins
   platform::Time64 pieceStart_ = 0;  // the first second of the 20 synthesised last
@@ -123,7 +147,7 @@ bool Transmitter::Allocate() {
   deviceEvent_ = platform::CreateEvent();
   if (!deviceEvent_) return false;
   for (Slot& slot : slots_) {
-    slot.samples.reset(new (std::nothrow) std::int16_t[kFrameBufferBytes / 2 + kMaxAdjustSamples]);
+    slot.samples.reset(new (std::nothrow) std::int16_t[kSlotSamples]);
     if (!slot.samples) return false;
   }
   return true;
@@ -197,10 +221,18 @@ bool Transmitter::EndIfDeviceFailed() {
 void Transmitter::FillAndQueue(Slot& slot, int adjust) {
   const platform::Time64 frameSeconds = station_->frameSeconds;
   const platform::Time64 frameStart = anchor_ + FloorTo(pieceStart_ - anchor_, frameSeconds);
-  const std::size_t samples =
-      BuildStationAudio(*station_, frameStart, static_cast<unsigned>(pieceStart_ - frameStart),
-                        static_cast<unsigned>(kPieceSeconds), rate_, slot.samples.get(), phaseShift_, adjust);
-  phaseShift_ += adjust;
+  const auto first = static_cast<unsigned>(pieceStart_ - frameStart);
+  std::size_t samples = 0;
+  slot.lead = 0;
+  if (clocked_) {
+    samples = BuildClockedStationAudio(*station_, frequency_, frameStart, first, kPieceSeconds, rate_, synth_,
+                                       slot.samples.get(), adjust);
+    if (adjust > 0) slot.lead = static_cast<std::size_t>(adjust);
+  } else {
+    samples = BuildStationAudio(*station_, frequency_, frameStart, first, kPieceSeconds, rate_, slot.samples.get(),
+                                phaseShift_, adjust);
+    phaseShift_ += adjust;
+  }
   slot.pieceStart = pieceStart_;
   slot.adjust = adjust;
   slot.header.dwBufferLength = static_cast<std::uint32_t>(samples * 2);
@@ -213,6 +245,9 @@ void Transmitter::Arm(platform::Time64 boundary) {
   pieceStart_ = boundary;
   phaseShift_ = 0;
   measured_ = false;
+  const platform::Time64 frameStart = anchor_ + FloorTo(boundary - anchor_, station_->frameSeconds);
+  synth_.phase = NominalPhase(frequency_, (boundary - frameStart) * rate_, rate_);
+  synth_.late = 0;
   FillAndQueue(slots_[0], 0);
   pieceStart_ += kPieceSeconds;
   FillAndQueue(slots_[1], 0);
@@ -235,6 +270,51 @@ int Transmitter::Correction(std::int64_t errorNs, const Slot& finished, const Sl
   const double wanted = -(static_cast<double>(errorNs) + 2 * driftNs) / nsPerSample - playing.adjust;
   const double limit = static_cast<double>(rate_) * kMaxAdjustPerMille / 1000;
   return static_cast<int>(std::lround(std::clamp(wanted, -limit, limit)));
+}
+
+// The same with the device's sample clock known: the piece queued now
+// begins when the playing one, whose seconds began errorNs late, has played
+// the rest of its samples at the clock's rate. Early, it begins with the
+// samples it lacks, and so on time; late, it ends without those it has too
+// many, and the one after it is on time.
+int Transmitter::ClockedCorrection(std::int64_t errorNs, const Slot& playing) const {
+  const double samplesPerSecond = rate_ * synth_.ratio;
+  const double playingSeconds = static_cast<double>(playing.header.dwBufferLength / 2 - playing.lead) / samplesPerSecond;
+  const double nextLate = static_cast<double>(errorNs) / 1e9 + playingSeconds - static_cast<double>(kPieceSeconds);
+  const double wanted = -nextLate * samplesPerSecond;
+  const double limit = static_cast<double>(rate_) * kMaxAdjustPerMille / 1000;
+  return static_cast<int>(std::lround(std::clamp(wanted, -limit, limit)));
+}
+
+// Takes the device's measured sample clock into use, or closer to it.
+void Transmitter::FollowSampleClock() {
+  platform::SampleClockReading reading;
+  if (!device_.SampleClockDrift(reading)) return;
+  if (reading.seconds < kMinClockSeconds || !(reading.uncertaintyPpm <= kMaxClockUncertaintyPpm) ||
+      !(std::fabs(reading.ppm) <= kMaxSampleClockPpm)) {
+    return;
+  }
+  if (clocked_) {
+    const double step = std::clamp(reading.ppm - ppmInUse_, -kMaxClockStepPpm, kMaxClockStepPpm);
+    UseSampleClock(ppmInUse_ + step);
+    return;
+  }
+  // The tone runs on from where the nominal pieces leave it.
+  const platform::Time64 frameStart = anchor_ + FloorTo(pieceStart_ + kPieceSeconds - anchor_, station_->frameSeconds);
+  synth_.phase = NominalPhase(frequency_, (pieceStart_ + kPieceSeconds - frameStart) * rate_ + phaseShift_, rate_);
+  synth_.late = 0;
+  UseSampleClock(reading.ppm);
+}
+
+void Transmitter::UseSampleClock(double ppm) {
+  clocked_ = true;
+  ppmInUse_ = ppm;
+  synth_.ratio = 1 + ppm / 1e6;
+  if (!ppmPosted_ || std::fabs(ppm - ppmLastPosted_) >= kSampleClockReportPpm) {
+    ppmPosted_ = true;
+    ppmLastPosted_ = ppm;
+    Post(kTxSampleClock, static_cast<LPARAM>(std::lround(ppm * 10)));
+  }
 }
 
 // The output stalled and went on: what it plays now is late. The queued
@@ -262,6 +342,12 @@ void Transmitter::OnStart() {
   rate_ = static_cast<unsigned>(rate);
   const int station = ctx_.nStation.load();
   station_ = &kStations[station >= 0 && station < kStationCount ? station : 0];
+  const bool carrier = ctx_.bCarrier.load();
+  if (carrier && !RateCarries(rate_, station_->carrierHz)) {
+    Post(kTxOpenFailed, platform::WAVERR_BADFORMAT);
+    return;
+  }
+  frequency_ = SignalFrequency(*station_, carrier);
   unsigned error = device_.Open(FrameAudioFormat(rate_), deviceEvent_);
   if (error != platform::MMSYSERR_NOERROR) {
     Post(kTxOpenFailed, static_cast<LPARAM>(error));
@@ -298,6 +384,10 @@ void Transmitter::OnStart() {
   }
   anchor_ = boundary_;
   n_ = 0;
+  clocked_ = false;
+  ppmPosted_ = false;
+  const double knownPpm = ctx_.dSampleClockPpm.load();
+  if (knownPpm != 0 && std::fabs(knownPpm) <= kMaxSampleClockPpm) UseSampleClock(knownPpm);
   Arm(boundary_);
 }
 
@@ -337,17 +427,18 @@ void Transmitter::OnDeviceEvent() {
   Slot& slot = slots_[nextSlot_];
   if (!(slot.header.dwFlags & platform::WHDR_DONE)) return;
   const Slot& playing = slots_[1 - nextSlot_];
-  int adjust = 0;
   const platform::WaveHeader* started = nullptr;
   std::int64_t startedNs = 0;
-  if (device_.LastBufferStart(started, startedNs) && started == &playing.header) {
-    const std::int64_t errorNs = startedNs - time_.SystemNanosecondsAt(playing.pieceStart);
-    if (errorNs > kOffTimeNs || errorNs < -kOffTimeNs) {
-      StartAgainAfterAStall();
-      return;
-    }
-    adjust = Correction(errorNs, slot, playing);
+  const bool timed = device_.LastBufferStart(started, startedNs) && started == &playing.header;
+  const std::int64_t leadNs = std::llround(static_cast<double>(playing.lead) * 1e9 / (rate_ * synth_.ratio));
+  const std::int64_t errorNs = timed ? startedNs + leadNs - time_.SystemNanosecondsAt(playing.pieceStart) : 0;
+  if (errorNs > kOffTimeNs || errorNs < -kOffTimeNs) {
+    StartAgainAfterAStall();
+    return;
   }
+  FollowSampleClock();
+  int adjust = 0;
+  if (timed) adjust = clocked_ ? ClockedCorrection(errorNs, playing) : Correction(errorNs, slot, playing);
   WatchNextBuffer();
   pieceStart_ += kPieceSeconds;
   FillAndQueue(slot, adjust);

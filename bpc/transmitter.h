@@ -29,7 +29,14 @@ enum TransmitterStatus : WPARAM {
   // past the time the playing one should have ended (lParam 0). The thread
   // has given the device back and is idle again, ready for a new start.
   kTxDeviceFailed = 7,
+  // The tone and the seconds are now made for the device's sample clock,
+  // which runs lParam / 10 ppm fast against the system clock (slow when
+  // negative): posted when a correction is first taken into use and when
+  // it has moved by kSampleClockReportPpm from the one posted last.
+  kTxSampleClock = 8,
 };
+
+inline constexpr double kSampleClockReportPpm = 1.0;
 
 // Shared by the dialog and the transmitter thread.
 struct TransmitterContext {
@@ -46,6 +53,11 @@ struct TransmitterContext {
   // How far the time sent runs ahead of the system clock, in nanoseconds
   // (a time server's offset, a user's); written with the rate.
   std::atomic<std::int64_t> nOffsetNs{0};
+  // Written with the rate: send the station's carrier itself rather than
+  // the tone below it (a rate above twice the carrier), and how fast the
+  // device's sample clock is known to run, in ppm (0: measured as it plays).
+  std::atomic<bool> bCarrier{false};
+  std::atomic<double> dSampleClockPpm{0.0};
 
   // The thread, beside the record.
   platform::Thread hThread;

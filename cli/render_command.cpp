@@ -1,6 +1,7 @@
 // tempiola-cli render [--station NAME] --start "YYYY-MM-DD HH:MM:SS" --frames N
-// [--rate R] FILE.wav: N consecutive frames of a station as the transmitter
-// sends them from that frame boundary, as a 16-bit mono PCM WAV file.
+// [--rate R] [--carrier] [--sample-clock-ppm P] FILE.wav: N consecutive
+// frames of a station as the transmitter sends them from that frame
+// boundary, as a 16-bit mono PCM WAV file.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cli/civil_time.h"
 #include "cli/cli.h"
 #include "cli/offset_option.h"
+#include "cli/signal_options.h"
 #include "cli/station_option.h"
 #include "cli/wav_writer.h"
 #include "platform/file.h"
@@ -20,7 +22,7 @@ namespace {
 
 std::string RenderUsage() {
   return "render [--station " + StationChoices() +
-         "] --start \"YYYY-MM-DD HH:MM:SS\" --frames N [--rate 44100|48000|96000] [--offset SECONDS] FILE.wav";
+         "] --start \"YYYY-MM-DD HH:MM:SS\" --frames N " + SignalOptionsUsage() + " [--offset SECONDS] FILE.wav";
 }
 
 int CannotWrite(const std::string& path, int error) {
@@ -32,7 +34,7 @@ int CannotWrite(const std::string& path, int error) {
 int RunRender(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate", "--offset"}, {}}, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate", "--offset", "--sample-clock-ppm"}, {"--carrier"}}, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf("usage: tempiola-cli %s\n"
                 "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
@@ -41,7 +43,11 @@ int RunRender(int argc, char** argv, int first) {
                 "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
                 "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
                 "way): the start plus the offset must then be the frame boundary. The start is\n"
-                "a local time of the computer; TZ=UTC0 makes it UTC.\n",
+                "a local time of the computer; TZ=UTC0 makes it UTC. --carrier writes the\n"
+                "carrier itself (68 500, 40 000, 60 000 or 77 500 Hz) instead of the tone whose\n"
+                "harmonic falls on it, at a rate above twice the carrier. --sample-clock-ppm P\n"
+                "makes the sound for a device whose sample clock runs P ppm fast (negative:\n"
+                "slow), at most 1000 either way, so that it plays on frequency and on time.\n",
                 RenderUsage().c_str());
     return 0;
   }
@@ -77,17 +83,22 @@ int RunRender(int argc, char** argv, int first) {
     }
   }
 
-  long long rate = 44100;
-  if (std::optional<std::string> rateText = args.Value("--rate")) {
-    if (!ParseInt(*rateText, rate) || rate < 0 || rate > 1000000 || !IsTransmitRate(static_cast<unsigned>(rate))) {
-      return Fail("unsupported rate " + *rateText + " (use 44100, 48000 or 96000)");
-    }
+  SignalOptions signal;
+  if (!ParseSignalOptions(args, *station, signal, error)) return Fail(error);
+  const unsigned r = signal.rate;
+  const double frequency = SignalFrequency(*station, signal.carrier);
+  // BPC's own road of local times, unless the sound is made otherwise.
+  const bool bpcRoad = bpc && !signal.carrier && signal.sampleClockPpm == 0;
+  if (bpc && !bpcRoad) {
+    if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
+    startInstant += offset.count();
   }
-  const auto r = static_cast<unsigned>(rate);
 
   // The WAV sizes are 32-bit.
   const std::size_t pieces = station->frameSeconds / kPieceSeconds;
-  const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / (FrameBytes(r) * pieces));
+  const std::size_t pieceSamples =
+      signal.sampleClockPpm == 0 ? FrameSamples(r) : ClockedSamplesBound(kPieceSeconds, r);
+  const long long maxFrames = static_cast<long long>(WavWriter::kMaxDataBytes / (2 * pieceSamples * pieces));
   long long frames = 0;
   if (!ParseInt(*framesText, frames) || frames < 1) {
     return Fail("the number of frames must be a whole number of at least 1: " + *framesText);
@@ -98,18 +109,25 @@ int RunRender(int argc, char** argv, int first) {
 
   WavWriter wav(path);
   if (!wav.Open(r)) return CannotWrite(path, wav.LastError());
-  std::vector<std::int16_t> samples(FrameSamples(r));
+  std::vector<std::int16_t> samples(pieceSamples);
+  ClockedSynthesis clocked;
+  clocked.ratio = 1 + signal.sampleClockPpm / 1e6;
   for (long long k = 0; k < frames; ++k) {
     for (std::size_t piece = 0; piece < pieces; ++piece) {
-      if (bpc) {
+      std::size_t written = FrameSamples(r);
+      const platform::Time64 frameStart = startInstant + k * station->frameSeconds;
+      const auto firstSecond = static_cast<unsigned>(piece * kPieceSeconds);
+      if (bpcRoad) {
         CivilFields t = BreakDown(start + offset + std::chrono::seconds(20 * k + 1));
         BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
                         samples.data());
+      } else if (signal.sampleClockPpm == 0) {
+        BuildStationAudio(*station, frequency, frameStart, firstSecond, kPieceSeconds, r, samples.data());
       } else {
-        BuildStationAudio(*station, startInstant + k * station->frameSeconds,
-                          static_cast<unsigned>(piece * kPieceSeconds), kPieceSeconds, r, samples.data());
+        written = BuildClockedStationAudio(*station, frequency, frameStart, firstSecond, kPieceSeconds, r, clocked,
+                                           samples.data());
       }
-      if (!wav.Write(samples.data(), samples.size())) return CannotWrite(path, wav.LastError());
+      if (!wav.Write(samples.data(), written)) return CannotWrite(path, wav.LastError());
     }
   }
   if (!wav.Finish()) return CannotWrite(path, wav.LastError());

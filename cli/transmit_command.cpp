@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/ntp_query.h"
 #include "cli/offset_option.h"
+#include "cli/signal_options.h"
 #include "cli/station_option.h"
 #include "platform/event.h"
 #include "platform/interrupt.h"
@@ -25,8 +26,8 @@ namespace cli {
 namespace {
 
 std::string TransmitUsage() {
-  return "transmit [--station " + StationChoices() +
-         "] --minutes M [--rate 44100|48000|96000] [--ntp HOST [--port N]] [--offset SECONDS]";
+  return "transmit [--station " + StationChoices() + "] --minutes M " + SignalOptionsUsage() +
+         " [--ntp HOST [--port N]] [--offset SECONDS]";
 }
 constexpr long long kMaxMinutes = 525600;  // a year
 constexpr int kExitDeviceFailure = 1;
@@ -91,18 +92,24 @@ void PrintStatusLine(const TransmitterStatusReport& report) {
   }
 }
 
-// How fast the device's sample clock ran against the system clock (the
-// transmitter keeps the seconds on the system clock's by adding or dropping
-// samples). A figure no sound device reaches means the output stalled.
-void PrintSampleClockDrift(platform::WaveOutDevice& device) {
+// How fast the device's sample clock ran against the system clock, and the
+// figure the tone and the seconds were made for last (none: the nominal
+// rate). A figure no sound device reaches means the output stalled.
+void PrintSampleClock(platform::WaveOutDevice& device, const double* corrected) {
   constexpr double kMaxClockPpm = 1000;
-  double ppm = 0, seconds = 0;
-  if (!device.SampleClockDrift(ppm, seconds)) return;
-  if (ppm > kMaxClockPpm || ppm < -kMaxClockPpm) {
-    std::printf("the sound output stalled: its samples fell %+.3f s off the system clock over %.0f s\n",
-                -ppm * seconds / 1e6, seconds);
+  char correction[96] = "not corrected";
+  if (corrected != nullptr) {
+    std::snprintf(correction, sizeof correction, "tone and seconds corrected for %+.1f ppm", *corrected);
+  }
+  platform::SampleClockReading clock;
+  if (!device.SampleClockDrift(clock)) {
+    if (corrected != nullptr) std::printf("sample clock not measured: %s\n", correction);
+  } else if (clock.ppm > kMaxClockPpm || clock.ppm < -kMaxClockPpm) {
+    std::printf("the sound output stalled: its samples fell %+.3f s off the system clock over %.0f s; %s\n",
+                -clock.ppm * clock.seconds / 1e6, clock.seconds, correction);
   } else {
-    std::printf("sample clock %+.1f ppm against the system clock (over %.0f s)\n", ppm, seconds);
+    std::printf("sample clock %+.1f ppm against the system clock (over %.0f s): %s\n", clock.ppm, clock.seconds,
+                correction);
   }
   std::fflush(stdout);
 }
@@ -123,7 +130,7 @@ class StatusWindow {
   HWND handle_;
 };
 
-int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
+int Transmit(long long minutes, const SignalOptions& signal, int station, std::int64_t offsetNs) {
   const platform::Event* interrupt = platform::InterruptEvent();
   StatusQueue queue;
   if (interrupt == nullptr || !queue.Valid()) {
@@ -141,7 +148,9 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
     StopTransmitterThread(&ctx);
     return kExitDeviceFailure;
   }
-  ctx.nSampleRate = rate;
+  ctx.nSampleRate = static_cast<int>(signal.rate);
+  ctx.bCarrier = signal.carrier;
+  ctx.dSampleClockPpm = signal.sampleClockPpm;
   ctx.nStation = station;
   ctx.nOffsetNs = offsetNs;
   ctx.hStartEvent->Set();
@@ -157,6 +166,8 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
     ctx.hStopEvent->Set();
   };
   int result = -1;
+  bool corrected = false;
+  double correctedPpm = 0;
   const platform::Event* waitSet[] = {interrupt, &queue.ready()};
   while (result < 0) {
     int timeoutMs = platform::kInfinite;
@@ -181,6 +192,10 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
     while (result < 0 && queue.Take(s)) {
       TransmitterStatusReport report = DescribeTransmitterStatus(s.status, s.value);
       if (report.hasLine) PrintStatusLine(report);
+      if (s.status == kTxSampleClock) {
+        corrected = true;
+        correctedPpm = static_cast<double>(s.value) / 10;
+      }
       if (s.status == kTxTransmitting && s.value >= lastFrameBegun && !stopping) {
         stop();
       } else if (s.status == kTxStopped) {
@@ -195,7 +210,7 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
     // The thread did not end and may still use the device: it stays.
     device.release();
   } else {
-    PrintSampleClockDrift(*device);
+    PrintSampleClock(*device, corrected ? &correctedPpm : nullptr);
   }
   return result < 0 ? 0 : result;
 }
@@ -205,7 +220,8 @@ int Transmit(long long minutes, int rate, int station, std::int64_t offsetNs) {
 int RunTransmit(int argc, char** argv, int first) {
   Args args;
   std::string error;
-  const OptionSpec options{{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset"}, {}};
+  const OptionSpec options{{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset", "--sample-clock-ppm"},
+                           {"--carrier"}};
   if (!args.Parse(argc, argv, first, options, error)) return Fail(error);
   if (args.WantsHelp()) {
     std::printf(
@@ -215,8 +231,13 @@ int RunTransmit(int argc, char** argv, int first) {
         "(Ctrl-C stops earlier). Each status is printed as a log line; the progress\n"
         "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
         "status 1 when there is no playback device, it cannot be opened or it stops\n"
-        "playing. Last, when the sound system gave the times its samples played, a\n"
-        "line tells how fast the device's sample clock ran against the system clock.\n"
+        "playing. The tone and the seconds follow the device's sample clock as it is\n"
+        "measured against the system clock (a log line says so); --sample-clock-ppm P\n"
+        "starts with a clock known to run P ppm fast (negative: slow). Last, a line\n"
+        "tells how fast the sample clock ran and what the sound was corrected for.\n"
+        "--carrier plays the carrier itself instead of the tone whose harmonic falls on\n"
+        "it, for a loop beside the watch on a device that plays a rate above twice the\n"
+        "carrier (--rate 192000 or 176400).\n"
         "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
         "when it fails) and sends the server's time instead of the computer's, every\n"
         "second's edge on the server's second; --offset moves the time sent by that\n"
@@ -234,12 +255,8 @@ int RunTransmit(int argc, char** argv, int first) {
   if (!ParseInt(*minutesText, minutes) || minutes < 1 || minutes > kMaxMinutes) {
     return Fail("--minutes must be a whole number from 1 to 525600");
   }
-  long long rate = 44100;
-  if (std::optional<std::string> rateText = args.Value("--rate")) {
-    if (!ParseInt(*rateText, rate) || rate < 1 || rate > 96000 || !IsTransmitRate(static_cast<unsigned>(rate))) {
-      return Fail("--rate must be 44100, 48000 or 96000");
-    }
-  }
+  SignalOptions signal;
+  if (!ParseSignalOptions(args, *station, signal, error)) return Fail(error);
   std::int64_t offsetNs = 0;
   if (!OffsetOption(args, offsetNs, error)) return Fail(error);
   std::optional<std::string> host = args.Value("--ntp");
@@ -259,7 +276,7 @@ int RunTransmit(int argc, char** argv, int first) {
     std::printf("sending the time moved by %+.6f s\n", static_cast<double>(offsetNs) / kNanosecondsPerSecond);
     std::fflush(stdout);
   }
-  return Transmit(minutes, static_cast<int>(rate), static_cast<int>(station - kStations), offsetNs);
+  return Transmit(minutes, signal, static_cast<int>(station - kStations), offsetNs);
 }
 
 }  // namespace cli

@@ -45,6 +45,9 @@ inline constexpr std::uint32_t WHDR_INQUEUE = 0x10;
 inline constexpr std::uint32_t WAVE_FORMAT_4M16 = 0x400;
 inline constexpr std::uint32_t WAVE_FORMAT_48M16 = 0x4000;
 inline constexpr std::uint32_t WAVE_FORMAT_96M16 = 0x40000;
+// Not a system flag (the system's stop at 96 kHz): GetDevCaps adds it when
+// the default device opens at 192 kHz mono 16-bit.
+inline constexpr std::uint32_t kWaveFormat192M16 = 0x80000000;
 
 inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 
@@ -87,6 +90,13 @@ struct WaveHeader {
 };
 #endif
 
+// A device's sample clock against the system clock.
+struct SampleClockReading {
+  double ppm = 0;          // how much faster it runs, in parts per million
+  double seconds = 0;      // over how long a playing it was measured
+  double uncertaintyPpm = 0;  // the standard error of ppm
+};
+
 // One handle's worth of operations on the default output device. Not
 // thread-safe: one thread drives it (the device's playback runs on its own).
 class WaveOutDevice {
@@ -123,11 +133,10 @@ class WaveOutDevice {
   // once its stream has broken down for good and will finish no buffer more.
   virtual unsigned StreamError() = 0;
   // How much faster the sample clock of the stream played last (the open
-  // one, or the one closed last) ran than the system clock, in parts per
-  // million, as measured from the start over `seconds` of playing. False
-  // when nothing was measured (no timing from the sound system, or less
-  // than a few seconds played).
-  virtual bool SampleClockDrift(double& ppm, double& seconds) = 0;
+  // one, or the one closed last) ran than the system clock, as measured
+  // from its last start of play. False when nothing was measured (no timing
+  // from the sound system, or less than a few seconds played).
+  virtual bool SampleClockDrift(SampleClockReading& reading) = 0;
   // The buffer that began to play last, and when its first sample left the
   // device on the system clock (nanoseconds since the epoch). False when the
   // sound system does not tell, or no buffer has begun since the open.

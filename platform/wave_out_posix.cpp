@@ -91,6 +91,9 @@ constexpr int kTeardownMs = 1000;
 constexpr double kMaxPlausibleLatency = 2.0;
 // Less than this much playing tells nothing about the sample clock.
 constexpr double kMinDriftSeconds = 5.0;
+// A lag that moves by more than this from one buffer to the next was
+// shifted by a gap the sound system played (it ran dry), not by the clock.
+constexpr double kMaxLagJump = 2e-3;
 
 // The sample clock's rate against the system clock, from the system-clock
 // times at which samples left the device: a device that runs fast plays
@@ -112,15 +115,14 @@ struct DriftMeter {
     if (!running) return;
     if (dacNs != 0) {
       double x = static_cast<double>(framesAtBuffer) / rate;
-      fit.Add(x, static_cast<double>(dacNs - startNs) / 1e9 - x);
+      fit.AddOrBreak(x, static_cast<double>(dacNs - startNs) / 1e9 - x, kMaxLagJump);
     }
     framesAtBuffer += static_cast<std::int64_t>(frames);
   }
-  bool Result(double& ppm, double& seconds) const {
-    double slope = 0;
-    if (fit.maxX < kMinDriftSeconds || !fit.Slope(slope)) return false;
-    ppm = -slope * 1e6;
-    seconds = fit.maxX;
+  bool Result(SampleClockReading& reading) const {
+    double slope = 0, error = 0;
+    if (fit.maxX < kMinDriftSeconds || !fit.Slope(slope) || !fit.SlopeError(error)) return false;
+    reading = {-slope * 1e6, fit.maxX, error * 1e6};
     return true;
   }
 };
@@ -177,7 +179,10 @@ class PortAudioWaveOut final : public WaveOutDevice {
     const struct {
       double rate;
       std::uint32_t flag;
-    } probes[] = {{44100, WAVE_FORMAT_4M16}, {48000, WAVE_FORMAT_48M16}, {96000, WAVE_FORMAT_96M16}};
+    } probes[] = {{44100, WAVE_FORMAT_4M16},
+                  {48000, WAVE_FORMAT_48M16},
+                  {96000, WAVE_FORMAT_96M16},
+                  {192000, kWaveFormat192M16}};
     for (const auto& probe : probes) {
       PaStreamParameters params = OutputParameters(device, 1);
       if (Pa_IsFormatSupported(nullptr, &params, probe.rate) == paFormatIsSupported) formats |= probe.flag;
@@ -289,12 +294,12 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return true;
   }
 
-  bool SampleClockDrift(double& ppm, double& seconds) override {
+  bool SampleClockDrift(SampleClockReading& reading) override {
     if (state_ != nullptr) {
       std::lock_guard lock(state_->mutex);
       lastDrift_ = state_->drift;
     }
-    return lastDrift_.Result(ppm, seconds);
+    return lastDrift_.Result(reading);
   }
 
   unsigned Reset() override {
@@ -411,10 +416,13 @@ class PortAudioWaveOut final : public WaveOutDevice {
 
   // When, on CLOCK_REALTIME, the first sample of the buffer at hand leaves
   // the device; 0 when the sound system does not say. Its times are on a
-  // clock of its own, read beside ours here.
+  // clock of its own, read beside ours here: the callback's own currentTime
+  // was taken before the callback ran, late by however long a busy machine
+  // kept it waiting.
   static std::int64_t DacRealtime(const StreamState& s, const PaStreamCallbackTimeInfo* time) {
     if (time == nullptr || time->outputBufferDacTime <= 0) return 0;
-    double now = time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
+    const double streamNow = Pa_GetStreamTime(s.stream);
+    double now = streamNow > 0 ? streamNow : time->currentTime;
     double ahead = time->outputBufferDacTime - now;
     if (now <= 0 || ahead < 0 || ahead > kMaxPlausibleLatency) return 0;
     timespec real{};

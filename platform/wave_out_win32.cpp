@@ -88,7 +88,14 @@ class WinMmWaveOut final : public WaveOutDevice {
   unsigned GetDevCaps(std::uint32_t& formats) override {
     WAVEOUTCAPSA caps{};
     MMRESULT r = ::waveOutGetDevCapsA(WAVE_MAPPER, &caps, sizeof caps);
-    if (r == MMSYSERR_NOERROR) formats = caps.dwFormats;
+    if (r != MMSYSERR_NOERROR) return r;
+    formats = caps.dwFormats;
+    // The system's flags stop at 96 kHz: whether the device opens at 192 kHz
+    // is asked of it.
+    WAVEFORMATEX wfx{WAVE_FORMAT_PCM, 1, 192000, 2 * 192000, 2, 16, 0};
+    if (::waveOutOpen(nullptr, WAVE_MAPPER, &wfx, 0, 0, WAVE_FORMAT_QUERY) == MMSYSERR_NOERROR) {
+      formats |= kWaveFormat192M16;
+    }
     return r;
   }
 
@@ -264,12 +271,11 @@ class WinMmWaveOut final : public WaveOutDevice {
   // the transmitter keeps its seconds on the sample clock here.
   bool LastBufferStart(const WaveHeader*&, std::int64_t&) override { return false; }
 
-  bool SampleClockDrift(double& ppm, double& seconds) override {
+  bool SampleClockDrift(SampleClockReading& reading) override {
     const LineFit& fit = device_ != nullptr ? fit_ : lastFit_;
-    double slope = 0;
-    if (fit.maxX < kMinDriftSeconds || !fit.Slope(slope)) return false;
-    ppm = -slope * 1e6;
-    seconds = fit.maxX;
+    double slope = 0, error = 0;
+    if (fit.maxX < kMinDriftSeconds || !fit.Slope(slope) || !fit.SlopeError(error)) return false;
+    reading = {-slope * 1e6, fit.maxX, error * 1e6};
     return true;
   }
 

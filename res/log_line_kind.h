@@ -17,5 +17,6 @@ enum LogLineKind : unsigned char {
   kLogTxFailedToStart = 8,    // the device did not open, or there is none
   kLogTxDeviceFailed = 9,     // of its own, so that it replaces no other line
   kLogStandardTime = 10,      // the standard-time start's lines, which replace none of the others
+  kLogTxSampleClock = 11,     // the sample clock's correction, between the progress lines
   kLogNtpFailureNext = 15,
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "bpc/frame_audio.h"
 #include "bpc/station.h"
 #include "bpc/transmitter.h"
 #include "res/resource.h"
@@ -36,8 +37,6 @@ constexpr ToolTip kToolTips[] = {
     {IDC_STOP, &res::kTipStop},
     {IDC_HELP_BUTTON, &res::kTipHelp},
 };
-
-constexpr DWORD_PTR kMode0SampleRate = 44100;
 
 }  // namespace
 
@@ -96,8 +95,8 @@ BOOL CTempiolaDlg::OnInitDialog() {
   FillServerList();
   m_cbServer.SetCurSel(0);
 
-  const int mode0 = m_cbMode.AddString(res::kMode0);
-  m_cbMode.SetItemData(mode0, kMode0SampleRate);
+  const int mode0 = m_cbMode.AddString(*kTransmitModes[0].text);
+  m_cbMode.SetItemData(mode0, kTransmitModes[0].rate);
   m_cbMode.SetCurSel(mode0);
   for (int i = 0; i < kStationCount; ++i) m_cbStation.SetItemData(m_cbStation.AddString(kStations[i].name), i);
   m_cbStation.SetCurSel(0);

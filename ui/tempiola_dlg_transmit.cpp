@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "bpc/frame_audio.h"
 #include "bpc/time_base.h"
 
 #include "bpc/transmitter_status.h"
@@ -18,9 +19,6 @@ TransmitterContext g_txContext;
 TestSignalPlayer::DeviceFactory g_testSignalDevice = platform::CreateWaveOutDevice;
 
 namespace {
-
-constexpr DWORD_PTR kMode1SampleRate = 48000;
-constexpr DWORD_PTR kMode2SampleRate = 96000;
 
 // The test signal plays on after its command returns; its device and buffer
 // stay here until the next test signal or until the window closes.
@@ -46,7 +44,10 @@ void CTempiolaDlg::OnStartTransmit() {
     return;
   }
   g_txContext.nOffsetNs = offsetNs;
-  g_txContext.nSampleRate = static_cast<int>(m_cbMode.GetItemData(index));
+  const auto rate = static_cast<unsigned>(m_cbMode.GetItemData(index));
+  const TransmitMode* mode = FindTransmitMode(rate);
+  g_txContext.nSampleRate = static_cast<int>(rate);
+  g_txContext.bCarrier = mode != nullptr && mode->carrier;
   const int station = m_cbStation.GetCurSel();
   g_txContext.nStation = station < 0 ? 0 : static_cast<int>(m_cbStation.GetItemData(station));
   g_txContext.hStartEvent->Set();
@@ -70,8 +71,11 @@ void CTempiolaDlg::OnStopTransmit() {
 LRESULT CTempiolaDlg::OnTransmitterStatus(WPARAM wParam, LPARAM lParam) {
   if (wParam == kTxCapabilities) {
     const auto formats = static_cast<std::uint32_t>(lParam);
-    if (formats & platform::WAVE_FORMAT_48M16) m_cbMode.SetItemData(m_cbMode.AddString(res::kMode1), kMode1SampleRate);
-    if (formats & platform::WAVE_FORMAT_96M16) m_cbMode.SetItemData(m_cbMode.AddString(res::kMode2), kMode2SampleRate);
+    for (const TransmitMode& mode : kTransmitModes) {
+      if (mode.capability != 0 && (formats & mode.capability)) {
+        m_cbMode.SetItemData(m_cbMode.AddString(*mode.text), mode.rate);
+      }
+    }
     return 0;
   }
   const TransmitterStatusReport report = DescribeTransmitterStatus(wParam, lParam);

@@ -121,7 +121,7 @@ TEST(BuildStationAudio, BpcIsTheFrameAudioSampleForSample) {
       std::vector<std::int16_t> own(FrameSamples(rate)), station(FrameSamples(rate));
       BuildFrameAudio(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, rate,
                       own.data());
-      EXPECT_EQ(BuildStationAudio(kStations[0], boundary, 0, kFrameSeconds, rate, station.data()), own.size());
+      EXPECT_EQ(BuildStationAudio(kStations[0], kToneFrequency, boundary, 0, kFrameSeconds, rate, station.data()), own.size());
       EXPECT_TRUE(own == station) << f.year << " at " << rate;
     }
   }
@@ -147,14 +147,25 @@ TEST(BuildTestSignal, SixFramesOfSundayMorning) {
 TEST(FrameAudio, ModesFormatAndBufferSizes) {
   EXPECT_EQ(kTransmitModes[0].text, &res::kMode0);
   EXPECT_EQ(kTransmitModes[2].text, &res::kMode2);
+  EXPECT_EQ(kTransmitModes[3].text, &res::kMode3);
   // GBK of the item text for mode 1
   EXPECT_STREQ(kTransmitModes[1].text->In(res::Language::Chinese), "\xC4\xA3\xCA\xBD\x31");
-  const unsigned rates[3] = {44100, 48000, 96000};
-  const std::uint32_t caps[3] = {0, 0x4000, 0x40000};
-  const std::size_t bytes[3] = {1764000, 1920000, 3840000};
+  struct Mode {
+    unsigned rate;
+    std::uint32_t capability;
+    bool carrier;
+  };
+  const Mode modes[kTransmitModeCount] = {
+      {44100, 0, false}, {48000, 0x4000, false}, {96000, 0x40000, false}, {192000, platform::kWaveFormat192M16, true}};
   for (int i = 0; i < kTransmitModeCount; ++i) {
-    EXPECT_EQ(kTransmitModes[i].rate, rates[i]);
-    EXPECT_EQ(kTransmitModes[i].capability, caps[i]);
+    EXPECT_EQ(kTransmitModes[i].rate, modes[i].rate);
+    EXPECT_EQ(kTransmitModes[i].capability, modes[i].capability);
+    EXPECT_EQ(kTransmitModes[i].carrier, modes[i].carrier);
+    EXPECT_EQ(FindTransmitMode(modes[i].rate), &kTransmitModes[i]);
+  }
+  const unsigned rates[] = {44100, 48000, 96000, 176400, 192000};
+  const std::size_t bytes[] = {1764000, 1920000, 3840000, 7056000, 7680000};
+  for (int i = 0; i < 5; ++i) {
     EXPECT_TRUE(IsTransmitRate(rates[i]));
     EXPECT_EQ(FrameBytes(rates[i]), bytes[i]);
     EXPECT_LE(FrameBytes(rates[i]), kFrameBufferBytes);
@@ -167,6 +178,8 @@ TEST(FrameAudio, ModesFormatAndBufferSizes) {
     EXPECT_EQ(f.wBitsPerSample, 16);
     EXPECT_EQ(f.cbSize, 0);
   }
+  EXPECT_EQ(FindTransmitMode(176400), nullptr);
+  EXPECT_EQ(SampleRateChoices("|", " or "), "44100|48000|96000|176400 or 192000");
   EXPECT_FALSE(IsTransmitRate(22050));
   EXPECT_FALSE(IsTransmitRate(0));
   EXPECT_EQ(kTestSignalBytes, 10584000u);

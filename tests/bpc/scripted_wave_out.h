@@ -109,10 +109,11 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     realtimeNs = lastStartedNs_;
     return true;
   }
-  bool SampleClockDrift(double& ppm, double& seconds) override {
-    ppm = 0;
-    seconds = 0;
-    return false;
+  bool SampleClockDrift(platform::SampleClockReading& reading) override {
+    std::lock_guard lock(mutex_);
+    if (!clockMeasured_) return false;
+    reading = clock_;
+    return true;
   }
   unsigned Reset() override {
     std::lock_guard lock(mutex_);
@@ -209,6 +210,18 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     return cv_.wait_for(lock, kPatience, [&] { return streamErrorAsked_ > asked; });
   }
 
+  // What the device says of its sample clock from now on (nothing again
+  // once forgotten).
+  void MeasureSampleClock(platform::SampleClockReading reading) {
+    std::lock_guard lock(mutex_);
+    clock_ = reading;
+    clockMeasured_ = true;
+  }
+  void ForgetSampleClock() {
+    std::lock_guard lock(mutex_);
+    clockMeasured_ = false;
+  }
+
   // Signals the device event with nothing finished.
   void SignalOnly() {
     std::lock_guard lock(mutex_);
@@ -269,6 +282,8 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   int writesEntered_ = 0;
   const platform::WaveHeader* lastStarted_ = nullptr;
   std::int64_t lastStartedNs_ = 0;
+  bool clockMeasured_ = false;
+  platform::SampleClockReading clock_;
 };
 
 // Passes every call on to another device: lets an owner that deletes its
@@ -285,7 +300,7 @@ class ForwardWaveOut : public platform::WaveOutDevice {
   unsigned Pause() override { return to_.Pause(); }
   unsigned Restart() override { return to_.Restart(); }
   unsigned RestartAt(std::int64_t ns) override { return to_.RestartAt(ns); }
-  bool SampleClockDrift(double& ppm, double& seconds) override { return to_.SampleClockDrift(ppm, seconds); }
+  bool SampleClockDrift(platform::SampleClockReading& r) override { return to_.SampleClockDrift(r); }
   bool LastBufferStart(const platform::WaveHeader*& h, std::int64_t& ns) override { return to_.LastBufferStart(h, ns); }
   unsigned Reset() override { return to_.Reset(); }
   unsigned Close() override { return to_.Close(); }

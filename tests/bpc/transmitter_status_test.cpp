@@ -24,6 +24,12 @@ TEST(TransmitterStatus, ProgressStatusesBecomeLinesThatUpdateInPlace) {
   EXPECT_EQ(r.kind, kLogTxProgress);
   EXPECT_EQ(r.box, nullptr);
 
+  // Its own kind, so that it replaces no progress line; tenths of a ppm.
+  r = DescribeTransmitterStatus(kTxSampleClock, -1512);
+  EXPECT_EQ(Utf8(r.text), "声卡采样时钟 -151.2 ppm：音调和秒已校正");
+  EXPECT_EQ(r.kind, kLogTxSampleClock);
+  EXPECT_EQ(r.box, nullptr);
+
   r = DescribeTransmitterStatus(kTxStopped, 0);
   EXPECT_EQ(Utf8(r.text), "停止发波");
   EXPECT_EQ(r.kind, kLogTxStopped);
@@ -57,7 +63,7 @@ TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
 }
 
 TEST(TransmitterStatus, CapabilitiesAndUnknownStatusesHaveNoLine) {
-  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{8}, WPARAM{1000}}) {
+  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{9}, WPARAM{1000}}) {
     TransmitterStatusReport r = DescribeTransmitterStatus(status, 0x44000);
     EXPECT_FALSE(r.hasLine) << status;
     EXPECT_EQ(r.box, nullptr);

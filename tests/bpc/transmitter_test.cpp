@@ -16,6 +16,7 @@
 #include "tests/bpc/scripted_wave_out.h"
 #include "tests/bpc/station_decoder.h"
 #include "tests/bpc/symbol_decoder.h"
+#include "tests/sound_checks.h"
 
 namespace {
 
@@ -234,8 +235,8 @@ TEST_F(TransmitterTest, AMinuteStationPlaysEachFrameInThreePiecesFromTheMinute) 
     take(device.Queue().at(1));
   }
   std::vector<std::int16_t> whole(5 * piece);
-  BuildStationAudio(jjy40, boundary, 0, 60, 44100, whole.data());
-  BuildStationAudio(jjy40, boundary + 60, 0, 40, 44100, whole.data() + 3 * piece);
+  BuildStationAudio(jjy40, jjy40.toneHz, boundary, 0, 60, 44100, whole.data());
+  BuildStationAudio(jjy40, jjy40.toneHz, boundary + 60, 0, 40, 44100, whole.data() + 3 * piece);
   EXPECT_TRUE(played == whole);
   StationFrame carried{};
   jjy40.encode(boundary, carried);
@@ -282,6 +283,82 @@ TEST_F(TransmitterTest, PiecesAreLengthenedOrShortenedToBeginOnTheirSeconds) {
   EXPECT_LT(worstLateNs, 1000000) << "within a millisecond of their seconds";
   // The adjustment sits at a piece's end: the frames still read right.
   EXPECT_EQ(Decode(device.Queue().at(0), 44100), FrameFor(At(2026, 3, 9, 10, 25, 21)));
+}
+
+// Told how fast the device's sample clock runs (300 ppm fast or slow, as
+// the sound system measures it, or as the user knows it), the transmitter
+// makes every piece for it: the tone on its frequency and every second as
+// long as the system clock's, so that the edges stay on their seconds
+// without a piece being set back each time. A stall is still a stall, and
+// the correction outlives it.
+TEST_F(TransmitterTest, PiecesAreMadeForTheDevicesSampleClock) {
+  StartThread();
+  for (const auto& [ppm, known] : {std::pair{300.0, false}, std::pair{-300.0, false}, std::pair{-300.0, true}}) {
+    SCOPED_TRACE(std::to_string(ppm) + (known ? " ppm, known" : " ppm, measured"));
+    const double samplesPerSecond = 44100 * (1 + ppm / 1e6);
+    const Status corrected{kTxSampleClock, std::lround(ppm * 10)};
+    ctx.dSampleClockPpm = known ? ppm : 0.0;
+    Start(At(2026, 3, 9, 10, 15, 7));
+    if (known) {
+      ASSERT_EQ(statuses.Next(), corrected);
+    }
+    for (int second = 7; second < 20; ++second) {
+      clock.Set(At(2026, 3, 9, 10, 15, second));
+      ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 20 - second}));
+    }
+    clock.Set(At(2026, 3, 9, 10, 15, 20));
+    ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+    device.MeasureSampleClock({ppm, 20, 0.2});
+    const Time64 boundary = At(2026, 3, 9, 10, 15, 20);
+    std::int64_t startNs = boundary * 1000000000;  // the first began on time
+    std::int64_t worstNs = 0;
+    double worstLength = 0;
+    auto playedNs = [&](const platform::WaveHeader* h) {
+      return std::llround(h->dwBufferLength / 2 * 1e9 / samplesPerSecond);
+    };
+    for (int n = 2; n <= 31; ++n) {  // ten minutes
+      startNs += playedNs(device.Queue().at(0));
+      clock.Set(startNs / 1000000000, startNs % 1000000000);
+      ASSERT_TRUE(device.FinishFront(startNs));
+      if (n == 2 && !known) {
+        ASSERT_EQ(statuses.Next(), corrected);
+      }
+      ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, n}));
+      // Where the playing frame's second 1 begins (its second 0 is all tone).
+      const platform::WaveHeader* playing = device.Queue().at(0);
+      const std::vector<tone_test::Silence> silences =
+          tone_test::Silences(reinterpret_cast<const std::int16_t*>(playing->lpData), playing->dwBufferLength / 2);
+      ASSERT_FALSE(silences.empty());
+      const std::int64_t second1Ns = startNs + std::llround(static_cast<double>(silences[0].begin) * 1e9 / samplesPerSecond);
+      if (n <= (known ? 1 : 4)) continue;
+      worstNs = std::max<std::int64_t>(worstNs, std::abs(second1Ns - (boundary + 20 * (n - 1) + 1) * 1000000000LL));
+      if (n > 5) worstLength = std::max(worstLength, std::fabs(device.Queue().at(1)->dwBufferLength / 2 - 20 * samplesPerSecond));
+    }
+    EXPECT_LT(worstNs, 100000) << "within 0.1 ms of their seconds";
+    EXPECT_LT(worstLength, 3.0) << "pieces of 20 s of the device's samples, none set back";
+    const platform::WaveHeader* last = device.Queue().at(1);
+    const auto* samples = reinterpret_cast<const std::int16_t*>(last->lpData);
+    const tone_test::Measured tone =
+        tone_test::MeasureTone(samples, 0, last->dwBufferLength / 2, samplesPerSecond, 13700);
+    EXPECT_NEAR(tone.hz, 13700, 0.01) << "on frequency in the system clock's time";
+    std::vector<std::int16_t> nominal(FrameSamples(44100));
+    const platform::LocalTime t = platform::ToLocalTime(At(2026, 3, 9, 10, 25, 41));
+    BuildFrameAudio(t.year, t.month, t.day, t.weekday, 10, 25, 41, 44100, nominal.data());
+    EXPECT_TRUE(tone_test::SameSilences(tone_test::Silences(nominal.data(), nominal.size()),
+                                        tone_test::Silences(samples, last->dwBufferLength / 2), 1 + ppm / 1e6, 2.0))
+        << "the frame of 10:25:41, each second at its instant";
+
+    startNs += playedNs(device.Queue().at(0)) + 5000000000;
+    clock.Set(startNs / 1000000000, startNs % 1000000000);
+    ASSERT_TRUE(device.FinishFront(startNs));
+    EXPECT_EQ(statuses.Next().status, kTxCountdown);
+    EXPECT_TRUE(device.IsPaused());
+    EXPECT_NEAR(device.Queue().at(0)->dwBufferLength / 2, 20 * samplesPerSecond, 1.0);
+    Stop();
+    ASSERT_EQ(statuses.Next(), (Status{kTxStopped, 0}));
+    device.ForgetSampleClock();
+    ctx.dSampleClockPpm = 0.0;
+  }
 }
 
 // An output that stalled for 5 s and went on would play every later frame

@@ -21,6 +21,7 @@
 #include "tests/bpc/symbol_decoder.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/scratch_dir.h"
+#include "tests/sound_checks.h"
 #include "tests/cli_command.h"
 
 namespace {
@@ -120,18 +121,37 @@ TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 2 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 21));
 }
 
-// The BPC sound, pinned: three frames across the year end at each rate,
-// as the program sent them before it knew other stations.
-TEST_F(RenderCommand, BpcRendersAreUnchangedByteForByte) {
-  const std::pair<const char*, std::uint64_t> pinned[] = {
-      {"44100", 0xddb20f05f7a96a2aull}, {"48000", 0x144f60208032127full}, {"96000", 0x40866e410a3493e6ull}};
-  for (const auto& [rate, digest] : pinned) {
+std::uint64_t Fnv1a(const std::string& bytes) {
+  std::uint64_t fnv1a = 0xcbf29ce484222325ull;
+  for (unsigned char byte : bytes) fnv1a = (fnv1a ^ byte) * 0x100000001b3ull;
+  return fnv1a;
+}
+
+// The sound, pinned: BPC's three frames across the year end at each rate,
+// as the program sent them before it knew other stations, and two minutes
+// of each other station across it, as they were sent before the carrier
+// and the sample clock could be asked for.
+TEST_F(RenderCommand, RendersAreUnchangedByteForByte) {
+  struct Pinned {
+    const char* station;
+    const char* rate;
+    std::uint64_t digest;
+  };
+  const Pinned pinned[] = {
+      {"bpc", "44100", 0xddb20f05f7a96a2aull},   {"bpc", "48000", 0x144f60208032127full},
+      {"bpc", "96000", 0x40866e410a3493e6ull},   {"jjy40", "44100", 0x16cb3ddc6b99e3cfull},
+      {"jjy60", "48000", 0x4c69b16969cd8eb7ull}, {"wwvb", "96000", 0xc5a409f54753f64aull},
+      {"dcf77", "44100", 0x1308ffe3a510072full}, {"msf", "48000", 0x1f4067feb0884f77ull},
+  };
+  for (const Pinned& p : pinned) {
+    const bool bpc = std::string(p.station) == "bpc";
     const std::string path = dir_ + "/pinned.wav";
-    cli_test::Result r = RunCli({"render", "--start", "2026-12-31 23:59:40", "--frames", "3", "--rate", rate, path});
+    cli_test::Result r =
+        RunCli({"render", "--station", p.station, "--start", bpc ? "2026-12-31 23:59:40" : "2026-12-31 23:59:00",
+                "--frames", bpc ? "3" : "2", "--rate", p.rate, path},
+               {"TZ=UTC0"});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::uint64_t fnv1a = 0xcbf29ce484222325ull;
-    for (unsigned char byte : cli_test::Slurp(path)) fnv1a = (fnv1a ^ byte) * 0x100000001b3ull;
-    EXPECT_EQ(fnv1a, digest) << rate << " Hz";
+    EXPECT_EQ(Fnv1a(cli_test::Slurp(path)), p.digest) << p.station << " at " << p.rate << " Hz";
   }
 }
 
@@ -182,6 +202,58 @@ TEST_F(RenderCommand, OtherStationsCarryTheDocumentedFramesAtEveryRate) {
   }
 }
 
+// The carrier itself, and a sound made for a sample clock that runs off:
+// each on its frequency in the time it is played at, keyed as the ordinary
+// render is, every silence at its instant.
+TEST_F(RenderCommand, TheCarrierAndASampleClocksSoundKeyAsTheOrdinaryRender) {
+  struct Case {
+    const char* station;
+    unsigned rate;
+    bool carrier;
+    double ppm;
+  };
+  const Case cases[] = {
+      {"bpc", 192000, true, 0},     {"bpc", 176400, true, 0},    {"jjy40", 96000, true, 0},
+      {"jjy40", 192000, true, 0},   {"jjy40", 176400, true, 0},  {"jjy60", 192000, true, 0},
+      {"jjy60", 176400, true, 0},   {"wwvb", 192000, true, 0},   {"wwvb", 176400, true, 0},
+      {"dcf77", 192000, true, 0},   {"dcf77", 176400, true, 0},  {"msf", 192000, true, 0},
+      {"msf", 176400, true, 0},     {"dcf77", 48000, false, 500}, {"bpc", 44100, false, -250},
+      {"wwvb", 192000, true, -1000},
+  };
+  auto render = [&](const Case& c, bool plain, std::vector<std::int16_t>& samples) {
+    const std::string path = dir_ + (plain ? "/plain.wav" : "/asked.wav");
+    std::vector<std::string> args{"render", "--station", c.station, "--start", "2026-12-31 23:59:00", "--frames", "1",
+                                  "--rate", std::to_string(c.rate), path};
+    if (!plain && c.carrier) args.push_back("--carrier");
+    if (!plain && c.ppm != 0) args.insert(args.end(), {"--sample-clock-ppm", std::to_string(c.ppm)});
+    cli_test::Result r = RunCli(args, {"TZ=UTC0"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string wav = cli_test::Slurp(path);
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(Le32(wav, 24), c.rate);
+    samples.resize((wav.size() - 44) / 2);
+    std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.station) + " at " + std::to_string(c.rate) + (c.carrier ? ", carrier" : "") + ", " +
+                 std::to_string(c.ppm) + " ppm");
+    const Station& station = *FindStation(c.station);
+    std::vector<std::int16_t> plain, asked;
+    render(c, true, plain);
+    render(c, false, asked);
+    if (HasFatalFailure()) return;
+    const double ratio = 1 + c.ppm / 1e6;
+    EXPECT_NEAR(static_cast<double>(asked.size()), static_cast<double>(plain.size()) * ratio, 1.0);
+    const double hz = c.carrier ? station.carrierHz : station.toneHz;
+    const tone_test::Measured tone = tone_test::MeasureTone(asked.data(), 0, asked.size(), c.rate * ratio, hz);
+    EXPECT_NEAR(tone.hz, hz, 0.01);
+    EXPECT_GT(tone.amplitude, 32000);
+    EXPECT_GT(tone.seconds, 0.3 * static_cast<double>(station.frameSeconds));
+    EXPECT_TRUE(tone_test::SameSilences(tone_test::Silences(plain.data(), plain.size()),
+                                        tone_test::Silences(asked.data(), asked.size()), ratio, 2.0));
+  }
+}
+
 TEST_F(RenderCommand, ReplacesAnExistingFileWhole) {
   const std::string path = dir_ + "/again.wav";
   std::ofstream(path) << std::string(5000000, 'x');
@@ -217,6 +289,16 @@ TEST_F(RenderCommand, BadInputIsOneLineAndNoFile) {
       {"--station", "msf", "--start", "2026-12-31 23:59:20", "--frames", "1", file},  // not second 0
       {"--station", "nope", "--start", start, "--frames", "1", file},
       {"--station", "dcf77", "--start", "2026-12-31 23:59:00", "--frames", "812", file},  // past the WAV sizes
+      {"--start", start, "--frames", "1", "--rate", "192001", file},
+      {"--start", start, "--frames", "1", "--carrier", file},  // 44 100 Hz cannot carry 68.5 kHz
+      {"--start", start, "--frames", "1", "--rate", "96000", "--carrier", file},
+      {"--station", "jjy40", "--start", "2026-12-31 23:59:00", "--frames", "1", "--rate", "48000", "--carrier", file},
+      {"--station", "dcf77", "--start", "2026-12-31 23:59:00", "--frames", "1", "--rate", "96000", "--carrier", file},
+      {"--start", start, "--frames", "1", "--sample-clock-ppm", "1000.5", file},
+      {"--start", start, "--frames", "1", "--sample-clock-ppm", "-2000", file},
+      {"--start", start, "--frames", "1", "--sample-clock-ppm", "1e2", file},
+      {"--start", start, "--frames", "1", "--sample-clock-ppm", "fast", file},
+      {"--start", start, "--frames", "1", "--sample-clock-ppm", "", file},
   };
   // A target that cannot be written is no misuse: status 1. One that is
   // there but not a regular file stays as it is.

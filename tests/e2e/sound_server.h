@@ -131,6 +131,9 @@ inline std::string ReadFile(const fs::path& path) {
 class PrivateSoundServer {
  public:
   static constexpr const char* kSink = "tempiola_null";
+  // A second null sink, at a rate that plays the carriers themselves
+  // (PULSE_SINK sends a client there).
+  static constexpr const char* kCarrierSink = "tempiola_null192k";
 
   bool Start(std::string& error) {
     char pattern[] = "/tmp/tempiola-sound-XXXXXX";
@@ -146,6 +149,8 @@ class PrivateSoundServer {
     socket_ = (dir_ / "run" / "native").string();
     std::ofstream(dir_ / "server.pa") << "load-module module-null-sink sink_name=" << kSink
                                       << " rate=44100 channels=1\n"
+                                      << "load-module module-null-sink sink_name=" << kCarrierSink
+                                      << " rate=192000 channels=1\n"
                                       << "set-default-sink " << kSink << "\n"
                                       << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket_
                                       << "\n";

@@ -105,8 +105,8 @@ TEST(WaveOut, AScheduledStartPlaysNothingBeforeItsTime) {
   // Done no earlier than its 300 ms after the time, less the position's
   // granularity.
   EXPECT_GE(GetSystemTimeNanoseconds(), at + 250000000);
-  double ppm = 0, seconds = 0;
-  EXPECT_FALSE(device->SampleClockDrift(ppm, seconds)) << "a rate from a third of a second";
+  platform::SampleClockReading clock;
+  EXPECT_FALSE(device->SampleClockDrift(clock)) << "a rate from a third of a second";
   EXPECT_EQ(device->Reset(), MMSYSERR_NOERROR);
   EXPECT_EQ(device->UnprepareHeader(a.header), MMSYSERR_NOERROR);
   EXPECT_EQ(device->Close(), MMSYSERR_NOERROR);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bpc/bpc_frame.h"
@@ -17,6 +18,7 @@
 #include "platform/text_encoding.h"
 #include "res/resource.h"
 #include "tests/bpc/symbol_decoder.h"
+#include "tests/sound_checks.h"
 #include "tests/ntp/fake_ntp_server.h"
 #include "tests/ui/scripted_sound.h"
 #include "ui/framework/testing/dialog_driver.h"
@@ -180,7 +182,7 @@ TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks
   ExpectThreadJoined();
 }
 
-TEST(TransmitDialog, TheDevicesCapabilitiesAddModesOneAndTwo) {
+TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
   struct Case {
     std::uint32_t formats;
     std::vector<std::string> modes;
@@ -191,6 +193,10 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddModesOneAndTwo) {
       {platform::WAVE_FORMAT_4M16 | platform::WAVE_FORMAT_48M16, {"模式0", "模式1"}, {44100, 48000}},
       {platform::WAVE_FORMAT_96M16, {"模式0", "模式2"}, {44100, 96000}},
       {platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16, {"模式0", "模式1", "模式2"}, {44100, 48000, 96000}},
+      {platform::kWaveFormat192M16, {"模式0", "模式3 (载波)"}, {44100, 192000}},
+      {platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16 | platform::kWaveFormat192M16,
+       {"模式0", "模式1", "模式2", "模式3 (载波)"},
+       {44100, 48000, 96000, 192000}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("formats " + std::to_string(c.formats));
@@ -214,20 +220,31 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddModesOneAndTwo) {
   }
 }
 
+// Mode 3 plays BPC's carrier itself, the others the tone a fifth of it.
 TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
   ui_test::ScriptedSound sound;
-  sound.device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16;
-  sound.clock.Set(At(10, 15, 7));
+  sound.device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16 | platform::kWaveFormat192M16;
   CTempiolaDlg dlg;
   afxtest::Script script;
   script.Then([&](Window& w) {
-    ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_MODE).size() == 3; }));
-    w.Select(IDC_MODE, 2);
-    w.Click(IDC_START);
-    ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
-    EXPECT_EQ(sound.device.Count("open 96000"), 1);
-    EXPECT_EQ(sound.device.Queue().size(), 2u);
-    ASSERT_EQ(sound.device.Queue()[0]->dwBufferLength, 40u * 96000u);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_MODE).size() == 4; }));
+    for (const auto& [mode, rate, hz] : {std::tuple{2, 96000u, 13700.0}, std::tuple{3, 192000u, 68500.0}}) {
+      SCOPED_TRACE(mode);
+      sound.clock.Set(At(10, 15, 7));
+      w.Select(IDC_MODE, mode);
+      w.Click(IDC_START);
+      ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
+      EXPECT_EQ(sound.device.Count("open " + std::to_string(rate)), 1);
+      ASSERT_EQ(sound.device.Queue().size(), 2u);
+      const platform::WaveHeader* first = sound.device.Queue()[0];
+      ASSERT_EQ(first->dwBufferLength, 40u * rate);
+      const tone_test::Measured tone = tone_test::MeasureTone(reinterpret_cast<const std::int16_t*>(first->lpData), 0,
+                                                              first->dwBufferLength / 2, rate, hz);
+      EXPECT_NEAR(tone.hz, hz, 0.01);
+      EXPECT_GT(tone.amplitude, 32000);
+      w.Click(IDC_STOP);
+      ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "停止发波"); }));
+    }
     w.Click(IDCANCEL);
   });
   EXPECT_EQ(script.Run(dlg), IDCANCEL);
