@@ -91,6 +91,9 @@ constexpr int kTeardownMs = 1000;
 constexpr double kMaxPlausibleLatency = 2.0;
 // Less than this much playing tells nothing about the sample clock.
 constexpr double kMinDriftSeconds = 5.0;
+// The sound system's latency settles over the first seconds of play, as
+// its buffers fill: lags from then tell of it, not of the clock.
+constexpr double kSettleSeconds = 5.0;
 // A lag that moves by more than this from one buffer to the next was
 // shifted by a gap the sound system played (it ran dry), not by the clock.
 constexpr double kMaxLagJump = 2e-3;
@@ -113,8 +116,8 @@ struct DriftMeter {
   // The buffer at hand leaves the device from dacNs on (0: not known).
   void Buffer(std::int64_t dacNs, unsigned long frames, double rate) {
     if (!running) return;
-    if (dacNs != 0) {
-      double x = static_cast<double>(framesAtBuffer) / rate;
+    const double x = static_cast<double>(framesAtBuffer) / rate;
+    if (dacNs != 0 && x >= kSettleSeconds) {
       fit.AddOrBreak(x, static_cast<double>(dacNs - startNs) / 1e9 - x, kMaxLagJump);
     }
     framesAtBuffer += static_cast<std::int64_t>(frames);
@@ -416,13 +419,10 @@ class PortAudioWaveOut final : public WaveOutDevice {
 
   // When, on CLOCK_REALTIME, the first sample of the buffer at hand leaves
   // the device; 0 when the sound system does not say. Its times are on a
-  // clock of its own, read beside ours here: the callback's own currentTime
-  // was taken before the callback ran, late by however long a busy machine
-  // kept it waiting.
+  // clock of its own, read beside ours here.
   static std::int64_t DacRealtime(const StreamState& s, const PaStreamCallbackTimeInfo* time) {
     if (time == nullptr || time->outputBufferDacTime <= 0) return 0;
-    const double streamNow = Pa_GetStreamTime(s.stream);
-    double now = streamNow > 0 ? streamNow : time->currentTime;
+    double now = time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
     double ahead = time->outputBufferDacTime - now;
     if (now <= 0 || ahead < 0 || ahead > kMaxPlausibleLatency) return 0;
     timespec real{};

@@ -45,8 +45,12 @@ std::int64_t PrintedAtNs(const std::string& line) {
 
 // DCF77 for two minutes into each sink at once: its 15 500 Hz tone at
 // 44 100 Hz, and its 77 500 Hz carrier at 192 000 Hz. From the second
-// minute on, the tone's fifth harmonic and the carrier lie within 1 Hz of
-// 77 500 Hz, measured against the times at which the sink's samples came.
+// minute on, the tone's fifth harmonic and the carrier lie near 77 500 Hz,
+// measured against the times at which the sink's samples came. Uncorrected
+// they lie 8 to 16 Hz off (the sinks run 100 to 200 ppm fast); how close
+// the correction gets on an idle machine is the benchmark's to say: a busy
+// one throws the measurement by up to some 20 ppm, 1.5 Hz here.
+constexpr double kOnFrequencyHz = 4.0;
 TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
   if (test_support::CliIsWindowsBuild()) {
     GTEST_SKIP() << "waveOut under Wine tells no steady position to measure the sample clock by";
@@ -103,7 +107,7 @@ TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
     const tone_test::Measured tone = tone_test::MeasureTone(rec.samples().data(), static_cast<std::size_t>(stretch.from),
                                                             static_cast<std::size_t>(stretch.to), run.rate, hz);
     const double onTheAir = tone.hz * stretch.samplesPerSecond / run.rate * (dcf77.carrierHz / hz);
-    EXPECT_NEAR(onTheAir, dcf77.carrierHz, 1.0) << "sink clock " << (stretch.samplesPerSecond / run.rate - 1) * 1e6
+    EXPECT_NEAR(onTheAir, dcf77.carrierHz, kOnFrequencyHz) << "sink clock " << (stretch.samplesPerSecond / run.rate - 1) * 1e6
                                                 << " ppm, over " << tone.seconds << " s of tone; in the samples "
                                                 << tone.hz << " Hz at " << run.rate;
   }
