@@ -2,6 +2,7 @@
 // status is printed as the information log would show it; the run ends
 // after the given minutes of transmission or on Ctrl-C.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -239,7 +240,7 @@ int RunTransmit(int argc, char** argv, int first) {
         "it, for a loop beside the watch on a device that plays a rate above twice the\n"
         "carrier (--rate 192000 or 176400).\n"
         "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
-        "when it fails) and sends the server's time instead of the computer's, every\n"
+        "when it fails or is more than a day off) and sends the server's time instead of the computer's, every\n"
         "second's edge on the server's second; --offset moves the time sent by that\n"
         "many seconds (decimals allowed, at most a day either way), added to the\n"
         "server's offset where both are given.\n",
@@ -269,7 +270,16 @@ int RunTransmit(int argc, char** argv, int first) {
     NtpResult result;
     if (!QueryAndPrint(client, *host, port, result)) return kExitDeviceFailure;
     std::int64_t serverNs = 0;
-    if (!OffsetNanoseconds(result.offset, serverNs)) return FailRun(*host + ": the server's time is too far off to send");
+    // Beyond a day the computer's clock is broken, not slow: it is set first.
+    if (!(std::fabs(result.offset) <= static_cast<double>(kMaxOffsetSeconds)) ||
+        !OffsetNanoseconds(result.offset, serverNs)) {
+      char reason[160];
+      std::snprintf(reason, sizeof reason,
+                    ": the server's time is %.0f s off this computer's, more than a day; set the clock with "
+                    "calibrate first",
+                    result.offset);
+      return FailRun(*host + reason);
+    }
     offsetNs += serverNs;
   }
   if (host || offsetNs != 0) {

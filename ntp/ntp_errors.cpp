@@ -12,6 +12,7 @@ const char* NtpErrorText(int code) {
     case kNtpErrorUnsynchronised: return res::kNtpErrorUnsynchronised;
     case kNtpErrorNoTransmitTime: return res::kNtpErrorNoTransmitTime;
     case kNtpErrorShortReply: return res::kNtpErrorShortReply;
+    case kNtpErrorNoReceiveTime: return res::kNtpErrorNoReceiveTime;
     default: return nullptr;
   }
 }

@@ -15,6 +15,7 @@ inline constexpr int kNtpErrorBadStratum = 30003;       // stratum 0 (kiss-o'-de
 inline constexpr int kNtpErrorUnsynchronised = 30004;   // leap indicator 3
 inline constexpr int kNtpErrorNoTransmitTime = 30005;   // transmit timestamp is zero
 inline constexpr int kNtpErrorShortReply = 30006;       // shorter than the 48-byte header
+inline constexpr int kNtpErrorNoReceiveTime = 30007;    // receive timestamp is zero
 
 // The text of one of the codes above, or null for any other code.
 const char* NtpErrorText(int code);

@@ -29,7 +29,9 @@ int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimes
   if (t1 != request) return kNtpErrorNotOurRequest;
   if (stratum < 1 || stratum > kNtpMaxStratum) return kNtpErrorBadStratum;
   if (leapIndicator == kNtpLeapAlarm) return kNtpErrorUnsynchronised;
+  // A server that never filled a timestamp would put the clock decades off.
   if (t3.Value() == 0) return kNtpErrorNoTransmitTime;
+  if (t2.Value() == 0) return kNtpErrorNoReceiveTime;
 
   result.leapIndicator = leapIndicator;
   result.stratum = stratum;

@@ -13,7 +13,7 @@
 // A reply counts when it holds the whole 48-byte header and is not longer
 // than kNtpReplyCapacity, its mode is 4 (server), its originate timestamp
 // equals request, its stratum is 1..15, its leap indicator is not 3 and its
-// transmit timestamp is not zero. Then result gets leap indicator, stratum, T1..T4, delay and
+// receive and transmit timestamps are not zero. Then result gets leap indicator, stratum, T1..T4, delay and
 // offset, and the return is 0. Otherwise the return is the failure code
 // (ntp_errors.h for an empty datagram, a cut header and the checks,
 // EMSGSIZE for an oversized datagram) and result is left as it was.

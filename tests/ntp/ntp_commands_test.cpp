@@ -120,6 +120,24 @@ TEST(NtpCommandsTest, FailedQueryGivesTheReasonAndStatusOne) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");  // no result, no clock line
   EXPECT_NE(run.err.find("kiss-o'-death"), std::string::npos) << run.err;
+
+  // A server that never filled its receive time would put the clock years off.
+  FakeNtpServer unfilled([](const Bytes& request) {
+    Bytes reply = ServerReply(request);
+    std::fill(reply.begin() + 32, reply.begin() + 40, 0);
+    return reply;
+  });
+  run = RunCli({"query", "127.0.0.1", "--port", std::to_string(unfilled.port())});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("no receive time"), std::string::npos) << run.err;
+
+  // A server more than a day off is no time to send: the clock is set first.
+  FakeNtpServer farAhead([](const Bytes& request) { return AheadReply(request, 86400 + 60); });
+  run = RunCli({"transmit", "--minutes", "1", "--ntp", "127.0.0.1", "--port", std::to_string(farAhead.port())});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.find("sending"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("calibrate"), std::string::npos) << run.err;
 }
 
 TEST(NtpCommandsTest, BadArgumentsExitWithTwo) {

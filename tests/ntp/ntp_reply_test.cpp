@@ -79,6 +79,7 @@ TEST_F(NtpReplyTest, OnlyASynchronisedServerAnsweringOurRequestCounts) {
       {"stratum 16", [](Bytes& r) { r[1] = 16; }, kNtpErrorBadStratum},
       {"leap indicator 3", [](Bytes& r) { r[0] = 0xE4; }, kNtpErrorUnsynchronised},
       {"zero transmit", [](Bytes& r) { std::fill(r.begin() + 40, r.end(), 0); }, kNtpErrorNoTransmitTime},
+      {"zero receive", [](Bytes& r) { std::fill(r.begin() + 32, r.begin() + 40, 0); }, kNtpErrorNoReceiveTime},
       {"one byte", [](Bytes& r) { r.resize(1); }, kNtpErrorShortReply},
       {"transmit time cut", [](Bytes& r) { r.resize(44); }, kNtpErrorShortReply},
       {"one byte short of a header", [](Bytes& r) { r.resize(47); }, kNtpErrorShortReply},
