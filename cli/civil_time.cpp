@@ -49,13 +49,24 @@ CivilFields BreakDown(std::chrono::local_seconds time) {
   return f;
 }
 
-bool ToSystemTime(std::chrono::local_seconds time, platform::Time64& out) {
+std::string PlaceLocalTime(std::chrono::local_seconds time, std::int64_t offsetSeconds, std::string_view text,
+                           platform::Time64& out) {
+  using namespace std::chrono;
+  const std::string beforeEpoch = "before 1970-01-01 00:00 UTC, where the calendar begins: " + std::string(text);
   const CivilFields f = BreakDown(time);
-  if (!platform::BuildLocalTime(f.year, f.month, f.day, f.hour, f.minute, f.second, out)) return false;
+  if (!platform::BuildLocalTime(f.year, f.month, f.day, f.hour, f.minute, f.second, out)) {
+    // No zone is a day off UTC: a later local time is no instant before 1970.
+    const bool early = time < local_days{year{1970} / January / 2};
+    return early ? beforeEpoch : "no such local time here: " + std::string(text);
+  }
   // The zone moves a skipped time elsewhere; that is not the time asked for.
   const platform::LocalTime back = platform::ToLocalTime(out);
-  return back.year == f.year && back.month == f.month && back.day == f.day && back.hour == f.hour &&
-         back.minute == f.minute && back.second == f.second;
+  if (back.year != f.year || back.month != f.month || back.day != f.day || back.hour != f.hour ||
+      back.minute != f.minute || back.second != f.second) {
+    return "no such local time here: " + std::string(text);
+  }
+  out += offsetSeconds;
+  return out < 0 ? "moved by the offset, " + beforeEpoch : "";
 }
 
 }  // namespace cli

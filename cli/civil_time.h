@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/local_time.h"
@@ -27,8 +29,12 @@ bool ParseCivilTime(std::string_view text, std::chrono::local_seconds& out);
 
 CivilFields BreakDown(std::chrono::local_seconds time);
 
-// The instant that the computer's clock shows as that local time. False for
-// a time its time zone skips (the hour a summer-time change leaves out).
-bool ToSystemTime(std::chrono::local_seconds time, platform::Time64& out);
+// The instant that the computer's clock shows as that local time, moved by
+// offsetSeconds. On failure the one-line reason, naming text (the time as
+// given): a time its time zone skips (the hour a summer-time change leaves
+// out), or an instant before 1970-01-01 00:00 UTC, where the calendar of
+// every system the program runs on begins. Empty on success.
+std::string PlaceLocalTime(std::chrono::local_seconds time, std::int64_t offsetSeconds, std::string_view text,
+                           platform::Time64& out);
 
 }  // namespace cli

@@ -20,9 +20,9 @@ std::string FrameUsage() {
   return "frame [--station " + StationChoices() + "] [--offset SECONDS] \"YYYY-MM-DD HH:MM:SS\"";
 }
 
-void PrintBpcFrame(const CivilFields& f) {
+void PrintBpcFrame(const platform::LocalTime& t) {
   BpcFrame frame{};
-  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
+  EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
   char line[2 * 20 + 1];
   int used = 0;
   for (size_t i = 0; i < frame.size(); ++i) {
@@ -61,14 +61,14 @@ int RunFrame(int argc, char** argv, int first) {
   if (!ParseCivilTime(args.positional()[0], time)) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + args.positional()[0]);
   }
-  const std::chrono::seconds offset(WholeSeconds(offsetNs));
+  platform::Time64 instant = 0;
+  error = PlaceLocalTime(time, WholeSeconds(offsetNs), args.positional()[0], instant);
+  if (!error.empty()) return Fail(error);
   if (station->localTime) {
-    PrintBpcFrame(BreakDown(time + offset));
+    // The local time of the moved instant, as the transmitter sends it.
+    PrintBpcFrame(platform::ToLocalTime(instant));
     return 0;
   }
-  platform::Time64 instant = 0;
-  if (!ToSystemTime(time, instant)) return Fail("no such local time here: " + args.positional()[0]);
-  instant += offset.count();
   StationFrame frame{};
   station->encode(FloorTo(instant, station->frameSeconds), frame);
   std::printf("%s\n", StationFrameText(*station, frame).c_str());

@@ -39,7 +39,7 @@ int RunRender(int argc, char** argv, int first) {
     std::printf("usage: tempiola-cli %s\n"
                 "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
                 "air from the given local frame boundary on. BPC: second 0, 20 or 40; frame k\n"
-                "carries the time start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
+                "carries the local time at start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
                 "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
                 "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
                 "way): the start plus the offset must then be the frame boundary. The start is\n"
@@ -67,20 +67,17 @@ int RunRender(int argc, char** argv, int first) {
   if (!ParseCivilTime(*startText, start)) {
     return Fail("not a time of the form YYYY-MM-DD HH:MM:SS: " + *startText);
   }
-  const std::chrono::seconds offset(WholeSeconds(offsetNs));
   const std::string shifted = offsetNs == 0 ? "" : " with the offset";
-  if (bpc && BreakDown(start + offset).second % 20 != 0) {
+  platform::Time64 startInstant = 0;
+  error = PlaceLocalTime(start, WholeSeconds(offsetNs), *startText, startInstant);
+  if (!error.empty()) return Fail(error);
+  if (bpc && platform::ToLocalTime(startInstant).second % 20 != 0) {
     return Fail("the start" + shifted + " must be a frame boundary (second 0, 20 or 40): " + *startText);
   }
-  platform::Time64 startInstant = 0;
-  if (!bpc) {
-    if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
-    startInstant += offset.count();
-    // A boundary of UTC's minutes, also where the zone is off them.
-    if (startInstant % station->frameSeconds != 0) {
-      return Fail("the start" + shifted + " must be a frame boundary of " + station->option + " (second 0): " +
-                  *startText);
-    }
+  // A boundary of UTC's minutes, also where the zone is off them.
+  if (!bpc && startInstant % station->frameSeconds != 0) {
+    return Fail("the start" + shifted + " must be a frame boundary of " + station->option + " (second 0): " +
+                *startText);
   }
 
   SignalOptions signal;
@@ -89,10 +86,6 @@ int RunRender(int argc, char** argv, int first) {
   const double frequency = SignalFrequency(*station, signal.carrier);
   // BPC's own road of local times, unless the sound is made otherwise.
   const bool bpcRoad = bpc && !signal.carrier && signal.sampleClockPpm == 0;
-  if (bpc && !bpcRoad) {
-    if (!ToSystemTime(start, startInstant)) return Fail("no such local time here: " + *startText);
-    startInstant += offset.count();
-  }
 
   // The WAV sizes are 32-bit.
   const std::size_t pieces = station->frameSeconds / kPieceSeconds;
@@ -118,7 +111,8 @@ int RunRender(int argc, char** argv, int first) {
       const platform::Time64 frameStart = startInstant + k * station->frameSeconds;
       const auto firstSecond = static_cast<unsigned>(piece * kPieceSeconds);
       if (bpcRoad) {
-        CivilFields t = BreakDown(start + offset + std::chrono::seconds(20 * k + 1));
+        // The local time of the instant it plays at, across a change of the clock too.
+        const platform::LocalTime t = platform::ToLocalTime(frameStart + 1);
         BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
                         samples.data());
       } else if (signal.sampleClockPpm == 0) {

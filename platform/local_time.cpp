@@ -7,7 +7,9 @@ namespace platform {
 LocalTime ToLocalTime(Time64 t) {
   LocalTime fields;  // the failure values
   std::tm tm{};
-  if (!detail::SystemLocalTime(t, tm)) return fields;
+  // Windows' runtime holds no time before 1970; neither does the program
+  // elsewhere, so that every system gives the same frames.
+  if (t < 0 || !detail::SystemLocalTime(t, tm)) return fields;
   fields.year = tm.tm_year + 1900;
   fields.month = tm.tm_mon + 1;
   fields.day = tm.tm_mday;
@@ -31,7 +33,10 @@ bool BuildLocalTime(int year, int month, int day, int hour, int minute, int seco
   tm.tm_min = minute;
   tm.tm_sec = second;
   tm.tm_isdst = -1;
-  return detail::SystemMakeTime(tm, out);
+  Time64 t = 0;
+  if (!detail::SystemMakeTime(tm, t) || t < 0) return false;
+  out = t;
+  return true;
 }
 
 }  // namespace platform

@@ -25,13 +25,15 @@ struct LocalTime {
 // The current time.
 Time64 CurrentTime();
 
-// The local fields of t. When the conversion fails (t beyond what the
-// calendar can hold) hour, minute and second are -1 and the rest 0.
+// The local fields of t. When the conversion fails (t before 1970-01-01
+// 00:00 UTC, where the calendar begins on every system, or beyond what it
+// can hold) hour, minute and second are -1 and the rest 0.
 LocalTime ToLocalTime(Time64 t);
 
 // The time value of local fields (daylight saving decided by the zone
 // rules). False for a year below 1900, a month outside 1..12, a day outside
-// 1..31, an hour above 23, a minute or second above 59, and a result of -1.
+// 1..31, an hour above 23, a minute or second above 59, and a result before
+// 1970-01-01 00:00 UTC.
 bool BuildLocalTime(int year, int month, int day, int hour, int minute, int second, Time64& out);
 
 constexpr Time64 TimeSpan(Time64 days, Time64 hours, Time64 minutes, Time64 seconds) {

@@ -76,7 +76,37 @@ TEST(FrameCommand, StationsAreListedAndNamedInAnyCase) {
         RunCli({"frame", "--station", "msf", "2026-03-29 02:30:00"}, {"TZ=CET-1CEST,M3.5.0,M10.5.0/3"});
     EXPECT_EQ(skipped.status, 2);
     EXPECT_NE(skipped.err.find("no such local time"), std::string::npos) << skipped.err;
+    // BPC's frame too: the transmitter never sends it.
+    skipped = RunCli({"frame", "2026-03-29 02:30:01"}, {"TZ=CET-1CEST,M3.5.0,M10.5.0/3"});
+    EXPECT_EQ(skipped.status, 2);
+    EXPECT_NE(skipped.err.find("no such local time"), std::string::npos) << skipped.err;
   }
+}
+
+// Before 1970 no system's calendar holds a time: given as such or reached
+// with an offset, in any zone, the same reason and nothing sent.
+TEST(FrameCommand, InstantsBefore1970AreRefusedAlikeHoweverReached) {
+  struct Case {
+    const char* zone;
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {
+      {"UTC0", {"frame", "--station", "dcf77", "1969-12-31 23:59:59"}},
+      {"UTC0", {"frame", "--station", "dcf77", "--offset", "-1", "1970-01-01 00:00:00"}},
+      {"UTC0", {"frame", "1969-12-31 23:59:41"}},
+      {"UTC0", {"frame", "--offset", "-1", "1970-01-01 00:00:00"}},
+      {"CST-8", {"frame", "--station", "wwvb", "1970-01-01 07:59:59"}},
+      {"CST-8", {"frame", "1900-01-01 00:00:01"}},
+  };
+  for (const Case& c : cases) {
+    cli_test::Result r = RunCli(c.args, {"TZ=" + std::string(c.zone)});
+    EXPECT_EQ(r.status, 2) << c.args.back();
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("before 1970-01-01 00:00 UTC"), std::string::npos) << r.err;
+  }
+  cli_test::Result first = RunCli({"frame", "--station", "dcf77", "1970-01-01 08:00:00"}, {"TZ=CST-8"});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, RunCli({"frame", "--station", "dcf77", "1970-01-01 00:00:00"}, {"TZ=UTC0"}).out);
 }
 
 TEST(FrameCommand, BadInputIsOneLineAndStatusTwo) {

@@ -121,6 +121,39 @@ TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 2 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 21));
 }
 
+// Each BPC frame carries the local time of the instant it plays at, as the
+// transmitter sends it, across a change of the local clock; a start the
+// clock skips names no instant. The runtime on Windows reads no such zone rules.
+TEST_F(RenderCommand, BpcFramesCarryTheLocalTimeOfTheirInstantAcrossAClockChange) {
+  if (test_support::CliIsWindowsBuild()) GTEST_SKIP() << "zone rules the Windows runtime cannot read";
+  const std::string berlin = "TZ=CET-1CEST,M3.5.0,M10.5.0/3", path = dir_ + "/spring.wav";
+  cli_test::Result r = RunCli({"render", "--start", "2027-03-28 01:59:40", "--frames", "2", path}, {berlin});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string wav = cli_test::Slurp(path);
+  ASSERT_EQ(wav.size(), 44u + 2u * 1764000u);
+  std::vector<std::int16_t> samples((wav.size() - 44) / 2);
+  std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 44100), Expected(2027, 3, 28, 1, 1, 59, 41));
+  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 882000, 44100), Expected(2027, 3, 28, 1, 3, 0, 1));
+
+  const struct {
+    const char* zone;
+    const char* station;
+    const char* start;
+  } skipped[] = {
+      {"TZ=CET-1CEST,M3.5.0,M10.5.0/3", "bpc", "2027-03-28 02:00:00"},
+      {"TZ=LHST-10:30LHDT-11,M10.1.0,M4.1.0", "bpc", "2027-10-03 02:10:00"},
+      {"TZ=LHST-10:30LHDT-11,M10.1.0,M4.1.0", "msf", "2027-10-03 02:29:00"},
+  };
+  for (const auto& c : skipped) {
+    r = RunCli({"render", "--station", c.station, "--start", c.start, "--frames", "1", dir_ + "/skipped.wav"},
+               {c.zone});
+    EXPECT_EQ(r.status, 2) << c.start;
+    EXPECT_NE(r.err.find("no such local time"), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ + "/skipped.wav"));
+}
+
 std::uint64_t Fnv1a(const std::string& bytes) {
   std::uint64_t fnv1a = 0xcbf29ce484222325ull;
   for (unsigned char byte : bytes) fnv1a = (fnv1a ^ byte) * 0x100000001b3ull;
