@@ -25,6 +25,12 @@ constexpr platform::Time64 kStallMarginSeconds = 20;
 // is not its own (the output stalled and went on): the transmission starts
 // again on a boundary.
 constexpr std::int64_t kOffTimeNs = 50000000;
+// The output is watched at every poll as well: what plays further than this
+// from its instant is a time not its own, which a watch would take; a
+// silent second it rejects. A working device keeps within a few ms. Two
+// readings in a row must say so: one odd report of the sound system is no stall.
+constexpr std::int64_t kDriftedNs = 15000000;
+constexpr int kDriftedReadings = 2;
 // Where the output's sample clock runs off the system clock, each piece
 // gains or loses at most this many samples per 1000 per second of rate
 // (10 ms) at its end, which no watch looks at.
@@ -67,6 +73,7 @@ struct Slot {
   platform::Time64 pieceStart = 0;  // the second it begins (after its lead)
   int adjust = 0;                   // samples added (dropped) at its end
   std::size_t lead = 0;             // samples before that second, which end the one before
+  double ratio = 1;                 // the device's samples a second it was made for, per nominal one
 };
 
 // How far past the start of the second a start is handled in the first frame
@@ -110,6 +117,9 @@ class Transmitter {
   void FollowSampleClock();
   void UseSampleClock(double ppm);
   void StartAgainAfterAStall();
+  void WatchPosition();
+  void Announce();
+  void CountSent(const Slot& finished);
 
   TransmitterContext& ctx_;
   platform::WaveOutDevice& device_;
@@ -137,6 +147,12 @@ class Transmitter {
   std::int64_t lastErrorNs_ = 0;     // how late the buffer measured last began
   int nextSlot_ = 0;        // the slot that plays first, so finishes next
   int n_ = 0;
+  bool announced_ = true;            // n_ was posted
+  int drifted_ = 0;                  // readings in a row off their instant
+  std::int64_t lastPositionNs_ = 0;  // the reading taken last
+  platform::Time64 playingSince_ = 0;  // the boundary the output plays on time from
+  int framesSent_ = 0;               // whole and on time, since the start
+  int stalls_ = 0;
   unsigned lastCountdown_ = kNoCountdown;
   // While transmitting: the watch clock's time past which the device, not
   // having finished its playing buffer, counts as stopped.
@@ -235,6 +251,7 @@ void Transmitter::FillAndQueue(Slot& slot, int adjust) {
   }
   slot.pieceStart = pieceStart_;
   slot.adjust = adjust;
+  slot.ratio = clocked_ ? std::clamp(synth_.ratio, 2 - kMaxClockRatio, kMaxClockRatio) : 1.0;
   slot.header.dwBufferLength = static_cast<std::uint32_t>(samples * 2);
   device_.Write(slot.header);
 }
@@ -243,8 +260,11 @@ void Transmitter::FillAndQueue(Slot& slot, int adjust) {
 void Transmitter::Arm(platform::Time64 boundary) {
   boundary_ = boundary;
   pieceStart_ = boundary;
+  playingSince_ = boundary;
   phaseShift_ = 0;
   measured_ = false;
+  drifted_ = 0;
+  lastPositionNs_ = 0;
   const platform::Time64 frameStart = anchor_ + FloorTo(boundary - anchor_, station_->frameSeconds);
   synth_.phase = NominalPhase(frequency_, (boundary - frameStart) * rate_, rate_);
   synth_.late = 0;
@@ -324,6 +344,7 @@ void Transmitter::StartAgainAfterAStall() {
   device_.Reset();
   device_.Pause();
   deviceEvent_->Reset();
+  Post(kTxStalled, ++stalls_);
   const platform::Time64 earliest = time_.Now() + kRestartLeadSeconds;
   platform::Time64 boundary = anchor_ + FloorTo(earliest - anchor_, kPieceSeconds);
   if (boundary < earliest) boundary += kPieceSeconds;
@@ -384,6 +405,8 @@ void Transmitter::OnStart() {
   }
   anchor_ = boundary_;
   n_ = 0;
+  framesSent_ = 0;
+  stalls_ = 0;
   clocked_ = false;
   ppmPosted_ = false;
   const double knownPpm = ctx_.dSampleClockPpm.load();
@@ -394,7 +417,12 @@ void Transmitter::OnStart() {
 void Transmitter::OnTimeout() {
   if (state_ == State::kIdle || EndIfDeviceFailed()) return;
   if (state_ == State::kTransmitting) {
-    if (watchClock_.Now() > silentAfter_) EndTransmission(kTxDeviceFailed, 0);
+    if (watchClock_.Now() > silentAfter_) {
+      EndTransmission(kTxDeviceFailed, 0);
+      return;
+    }
+    WatchPosition();
+    if (state_ == State::kTransmitting && !announced_ && !device_.TellsPlayTimes()) Announce();
     return;
   }
   const platform::Time64 now = time_.Now();
@@ -406,7 +434,10 @@ void Transmitter::OnTimeout() {
     WatchNextBuffer();
     ++n_;
     state_ = State::kTransmitting;
-    Post(kTxTransmitting, n_);
+    // Where the device tells when its samples play, the first piece is
+    // announced once they are seen to play on time.
+    announced_ = false;
+    if (!device_.TellsPlayTimes()) Announce();
     return;
   }
   const auto left = static_cast<unsigned>(boundary_ - now);
@@ -436,6 +467,7 @@ void Transmitter::OnDeviceEvent() {
     StartAgainAfterAStall();
     return;
   }
+  CountSent(slot);
   FollowSampleClock();
   int adjust = 0;
   if (timed) adjust = clocked_ ? ClockedCorrection(errorNs, playing) : Correction(errorNs, slot, playing);
@@ -444,7 +476,46 @@ void Transmitter::OnDeviceEvent() {
   FillAndQueue(slot, adjust);
   nextSlot_ = 1 - nextSlot_;
   ++n_;
+  announced_ = false;
+  Announce();
+}
+
+void Transmitter::Announce() {
+  announced_ = true;
   Post(kTxTransmitting, n_);
+}
+
+// The piece finished whole, and no reading found it off its seconds (that
+// would have started the transmission again): its frame is sent once its
+// last piece is, all of them played since the output was last on time.
+void Transmitter::CountSent(const Slot& finished) {
+  const platform::Time64 frameSeconds = station_->frameSeconds;
+  const platform::Time64 frameStart = anchor_ + FloorTo(finished.pieceStart - anchor_, frameSeconds);
+  if (finished.pieceStart + kPieceSeconds != frameStart + frameSeconds || frameStart < playingSince_) return;
+  Post(kTxFrameSent, ++framesSent_);
+}
+
+// Where the playing piece is against its seconds, at every poll: a stall
+// shows here as soon as the sound system goes on, not only at the piece's end.
+void Transmitter::WatchPosition() {
+  const platform::WaveHeader* header = nullptr;
+  std::size_t sample = 0;
+  std::int64_t atNs = 0;
+  if (!device_.PlayingPosition(header, sample, atNs) || atNs == lastPositionNs_) return;
+  // Only the playing slot's reading counts: the other may be refilled already.
+  const Slot& playing = slots_[nextSlot_];
+  if (header != &playing.header) return;
+  lastPositionNs_ = atNs;
+  const double perSecond = rate_ * playing.ratio;
+  const double fromPieceStart = (static_cast<double>(sample) - static_cast<double>(playing.lead)) / perSecond;
+  const std::int64_t dueNs = time_.SystemNanosecondsAt(playing.pieceStart) + std::llround(fromPieceStart * 1e9);
+  const std::int64_t offNs = atNs - dueNs;
+  if (offNs <= kDriftedNs && offNs >= -kDriftedNs) {
+    drifted_ = 0;
+    if (!announced_) Announce();
+    return;
+  }
+  if (++drifted_ >= kDriftedReadings) StartAgainAfterAStall();
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ inline constexpr UINT WM_TX_STATUS = WM_USER + 200;  // 1224
 enum TransmitterStatus : WPARAM {
   kTxCountdown = 1,     // seconds until transmission begins
   kTxTransmitting = 2,  // N, the 20 seconds now playing (1 for the first): a BPC
-                        // frame, or a third of a minute frame
+                        // frame, or a third of a minute frame; where the device
+                        // tells when its samples play, posted once they play on time
   kTxStopped = 3,       // 0
   kTxOpenFailed = 4,    // the device's error code
   kTxNoDevice = 5,      // 0
@@ -34,6 +35,14 @@ enum TransmitterStatus : WPARAM {
   // negative): posted when a correction is first taken into use and when
   // it has moved by kSampleClockReportPpm from the one posted last.
   kTxSampleClock = 8,
+  // What played drifted off its second (the output stalled and went on, or
+  // ran dry): the output was silenced and the transmission begins again on
+  // the next boundary with a new countdown. lParam: the stalls since the start.
+  kTxStalled = 9,
+  // A whole frame played on its seconds, from its start to its end (for a
+  // minute station all three of its pieces). lParam: such frames since the
+  // start. No log line.
+  kTxFrameSent = 10,
 };
 
 inline constexpr double kSampleClockReportPpm = 1.0;

@@ -46,6 +46,9 @@ TransmitterStatusReport DescribeTransmitterStatus(WPARAM status, LPARAM value) {
       r.box = res::kTxDeviceFailedBox;
       r.controls = TxControls::kIdle;
       break;
+    case kTxStalled:
+      SetLine(r, res::kTxStalledLine, kLogTxStalled);
+      break;
     case kTxSampleClock:
       std::snprintf(r.text, sizeof r.text, res::kTxSampleClockLine, static_cast<double>(value) / 10);
       r.hasLine = true;

@@ -167,6 +167,8 @@ int Transmit(long long minutes, const SignalOptions& signal, int station, std::i
     ctx.hStopEvent->Set();
   };
   int result = -1;
+  bool interrupted = false;
+  long long framesSent = 0, stalls = 0;
   bool corrected = false;
   double correctedPpm = 0;
   const platform::Event* waitSet[] = {interrupt, &queue.ready()};
@@ -185,6 +187,7 @@ int Transmit(long long minutes, const SignalOptions& signal, int station, std::i
     if (which == 0) {
       // A second Ctrl-C does not wait for the thread's report any more.
       if (stopping) break;
+      interrupted = true;
       stop();
       continue;
     }
@@ -193,6 +196,8 @@ int Transmit(long long minutes, const SignalOptions& signal, int station, std::i
     while (result < 0 && queue.Take(s)) {
       TransmitterStatusReport report = DescribeTransmitterStatus(s.status, s.value);
       if (report.hasLine) PrintStatusLine(report);
+      if (s.status == kTxFrameSent) framesSent = s.value;
+      if (s.status == kTxStalled) stalls = s.value;
       if (s.status == kTxSampleClock) {
         corrected = true;
         correctedPpm = static_cast<double>(s.value) / 10;
@@ -207,6 +212,14 @@ int Transmit(long long minutes, const SignalOptions& signal, int station, std::i
     }
   }
   StopTransmitterThread(&ctx);
+  std::printf("frames sent whole and on time: %lld; stalls: %lld\n", framesSent, stalls);
+  std::fflush(stdout);
+  // A transmission that never kept time sent nothing a watch should take,
+  // unless it was stopped before it could.
+  if (result == 0 && framesSent == 0 && (stalls > 0 || !interrupted)) {
+    std::fprintf(stderr, "tempiola-cli: no frame was sent whole and on time\n");
+    result = kExitDeviceFailure;
+  }
   if (ctx.hQuitEvent) {
     // The thread did not end and may still use the device: it stays.
     device.release();
@@ -231,8 +244,11 @@ int RunTransmit(int argc, char** argv, int first) {
         "sound output, from the station's next frame boundary on, for M minutes\n"
         "(Ctrl-C stops earlier). Each status is printed as a log line; the progress\n"
         "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
-        "status 1 when there is no playback device, it cannot be opened or it stops\n"
-        "playing. The tone and the seconds follow the device's sample clock as it is\n"
+        "status 1 when there is no playback device, it cannot be opened, it stops\n"
+        "playing, or no frame was sent whole and on time. What plays more than 15 ms\n"
+        "off its second (the output stalled) is silenced and the transmission begins\n"
+        "again on the next boundary; the end line counts the frames sent whole and on\n"
+        "time and the stalls. The tone and the seconds follow the device's sample clock as it is\n"
         "measured against the system clock (a log line says so); --sample-clock-ppm P\n"
         "starts with a clock known to run P ppm fast (negative: slow). Last, a line\n"
         "tells how fast the sample clock ran and what the sound was corrected for.\n"

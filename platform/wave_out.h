@@ -16,6 +16,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -141,6 +142,14 @@ class WaveOutDevice {
   // device on the system clock (nanoseconds since the epoch). False when the
   // sound system does not tell, or no buffer has begun since the open.
   virtual bool LastBufferStart(const WaveHeader*& header, std::int64_t& realtimeNs) = 0;
+  // Where the output is: the buffer the sound system took samples from
+  // last, the index in it of the first sample it took then, and when that
+  // sample leaves the device on the system clock (nanoseconds since the
+  // epoch). False when the sound system does not tell, and from a reset
+  // until it takes samples again.
+  virtual bool PlayingPosition(const WaveHeader*&, std::size_t&, std::int64_t&) { return false; }
+  // Whether the open device tells when its samples leave it (so far).
+  virtual bool TellsPlayTimes() { return false; }
 };
 
 // The system's default output device (through PortAudio; waveOut on

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <portaudio.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -87,6 +88,11 @@ unsigned OpenErrorCode(PaError error) {
 // longer answers (a frozen server) holds them for half a minute or for good.
 constexpr int kTeardownMs = 1000;
 
+// The sound system's buffer ahead of the device. Its samples are dated,
+// so its length costs no precision; a short one (the sound server's
+// default can be 35 ms) runs dry whenever a busy machine holds the
+// callback back that long, and every later second plays late.
+constexpr double kMinOutputLatency = 0.5;
 // A device time further ahead than this is no latency but a bad report.
 constexpr double kMaxPlausibleLatency = 2.0;
 // Less than this much playing tells nothing about the sample clock.
@@ -141,6 +147,19 @@ struct StreamState {
   std::int64_t startAtNs = 0;  // a scheduled start (RestartAt); 0: none
   const WaveHeader* lastStarted = nullptr;  // the buffer begun last
   std::int64_t lastStartedNs = 0;           // when its first sample left
+  const WaveHeader* position = nullptr;     // the buffer samples were taken from last
+  std::size_t positionSample = 0;           // the first of them
+  std::int64_t positionNs = 0;              // when it leaves
+  bool dated = false;                       // the sound system has told a time
+  // Buffers copied whole into the sound system, still playing there, and
+  // when their last sample leaves.
+  struct Handed {
+    WaveHeader* header;
+    std::int64_t endNs;
+  };
+  static constexpr int kHanded = 4;
+  Handed handed[kHanded] = {};
+  int handedCount = 0;
   DriftMeter drift;
   unsigned blockAlign = 2;
   double rate = 0;
@@ -297,6 +316,22 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return true;
   }
 
+  bool PlayingPosition(const WaveHeader*& header, std::size_t& sample, std::int64_t& realtimeNs) override {
+    if (state_ == nullptr) return false;
+    std::lock_guard lock(state_->mutex);
+    if (state_->position == nullptr) return false;
+    header = state_->position;
+    sample = state_->positionSample;
+    realtimeNs = state_->positionNs;
+    return true;
+  }
+
+  bool TellsPlayTimes() override {
+    if (state_ == nullptr) return false;
+    std::lock_guard lock(state_->mutex);
+    return state_->dated;
+  }
+
   bool SampleClockDrift(SampleClockReading& reading) override {
     if (state_ != nullptr) {
       std::lock_guard lock(state_->mutex);
@@ -317,8 +352,15 @@ class PortAudioWaveOut final : public WaveOutDevice {
       returned = true;
     }
     state_->head = state_->tail = nullptr;
+    for (int i = 0; i < state_->handedCount; ++i) {
+      WaveHeader* h = state_->handed[i].header;
+      h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+      returned = true;
+    }
+    state_->handedCount = 0;
     state_->startAtNs = 0;
     state_->lastStarted = nullptr;
+    state_->position = nullptr;
     if (returned) state_->SignalLocked();
     return MMSYSERR_NOERROR;
   }
@@ -327,7 +369,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     {
       std::lock_guard lock(state_->mutex);
-      if (state_->head != nullptr) return WAVERR_STILLPLAYING;
+      if (state_->head != nullptr || state_->handedCount != 0) return WAVERR_STILLPLAYING;
     }
     // Stopping (rather than aborting) lets the samples already handed to
     // the sound system finish, so the last buffer is heard whole; a stream
@@ -361,7 +403,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
     params.channelCount = channels;
     params.sampleFormat = paInt16;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-    params.suggestedLatency = info != nullptr ? info->defaultHighOutputLatency : 0.2;
+    params.suggestedLatency = std::max(kMinOutputLatency, info != nullptr ? info->defaultHighOutputLatency : 0.0);
     return params;
   }
 
@@ -396,6 +438,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
     const std::int64_t dacNs = DacRealtime(s, time);
     char* out = static_cast<char*>(output);
     std::lock_guard lock(s.mutex);
+    ReleasePlayedLocked(s, dacNs);
     if (s.paused && s.startAtNs != 0 && dacNs != 0) {
       double ahead = std::round(static_cast<double>(s.startAtNs - dacNs) * s.rate / 1e9);
       if (ahead < static_cast<double>(frames)) {
@@ -411,6 +454,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
         return paContinue;
       }
     }
+    if (dacNs != 0) s.dated = true;
     if (!s.paused && !s.drift.running && dacNs != 0) s.drift.Begin(dacNs, 0);
     if (!s.paused) s.drift.Buffer(dacNs, frames, s.rate);
     FillLocked(s, out, frames, dacNs, 0);
@@ -447,10 +491,16 @@ class PortAudioWaveOut final : public WaveOutDevice {
     bool finished = false;
     while (wanted > 0 && !s.paused && s.head != nullptr) {
       WaveHeader* h = s.head;
+      const std::size_t framesIn = skipped + (static_cast<std::size_t>(frames) * s.blockAlign - wanted) / s.blockAlign;
+      const std::int64_t leavesNs = dacNs == 0 ? 0 : dacNs + std::llround(static_cast<double>(framesIn) * 1e9 / s.rate);
       if (h->reserved == 0) {
-        const std::size_t framesIn = skipped + (static_cast<std::size_t>(frames) * s.blockAlign - wanted) / s.blockAlign;
         s.lastStarted = h;
-        s.lastStartedNs = dacNs == 0 ? 0 : dacNs + std::llround(static_cast<double>(framesIn) * 1e9 / s.rate);
+        s.lastStartedNs = leavesNs;
+      }
+      if (leavesNs != 0) {
+        s.position = h;
+        s.positionSample = h->reserved / s.blockAlign;
+        s.positionNs = leavesNs;
       }
       std::size_t left = h->dwBufferLength - h->reserved;
       std::size_t n = left < wanted ? left : wanted;
@@ -462,11 +512,38 @@ class PortAudioWaveOut final : public WaveOutDevice {
         s.head = h->lpNext;
         if (s.head == nullptr) s.tail = nullptr;
         h->lpNext = nullptr;
-        h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-        finished = true;
+        // Done once played, as waveOut's are, where the sound system
+        // tells when that is; at once otherwise.
+        const std::size_t framesEnd = framesIn + n / s.blockAlign;
+        if (dacNs != 0 && s.handedCount < StreamState::kHanded) {
+          s.handed[s.handedCount++] = {h, dacNs + std::llround(static_cast<double>(framesEnd) * 1e9 / s.rate)};
+        } else {
+          h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+          finished = true;
+        }
       }
     }
     std::memset(out, 0, wanted);
+    if (finished) s.SignalLocked();
+  }
+
+  // The buffers handed over whose last sample has left the device by now
+  // (all of them when the sound system tells no time).
+  static void ReleasePlayedLocked(StreamState& s, std::int64_t dacNs) {
+    timespec real{};
+    const bool now = dacNs != 0 && ::clock_gettime(CLOCK_REALTIME, &real) == 0;
+    const std::int64_t nowNs = static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec;
+    bool finished = false;
+    int kept = 0;
+    for (int i = 0; i < s.handedCount; ++i) {
+      if (now && s.handed[i].endNs > nowNs) {
+        s.handed[kept++] = s.handed[i];
+        continue;
+      }
+      s.handed[i].header->dwFlags = (s.handed[i].header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+      finished = true;
+    }
+    s.handedCount = kept;
     if (finished) s.SignalLocked();
   }
 

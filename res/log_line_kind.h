@@ -18,5 +18,6 @@ enum LogLineKind : unsigned char {
   kLogTxDeviceFailed = 9,     // of its own, so that it replaces no other line
   kLogStandardTime = 10,      // the standard-time start's lines, which replace none of the others
   kLogTxSampleClock = 11,     // the sample clock's correction, between the progress lines
+  kLogTxStalled = 12,         // the output stalled: of its own, so that every stall stays in the log
   kLogNtpFailureNext = 15,
 };

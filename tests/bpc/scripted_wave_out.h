@@ -34,6 +34,8 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   // A device that keeps its schedule starts when the time comes; the script
   // lets that be at once.
   std::atomic<bool> keepsSchedule{false};
+  // A device that tells when its samples play (see TellPosition).
+  std::atomic<bool> tellsPlayTimes{false};
 
   unsigned GetNumDevs() override {
     Record("numdevs");
@@ -109,6 +111,15 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     realtimeNs = lastStartedNs_;
     return true;
   }
+  bool PlayingPosition(const platform::WaveHeader*& header, std::size_t& sample, std::int64_t& ns) override {
+    std::lock_guard lock(mutex_);
+    if (!positionTold_ || queue_.empty()) return false;
+    header = queue_.front();
+    sample = positionSample_;
+    ns = positionNs_;
+    return true;
+  }
+  bool TellsPlayTimes() override { return tellsPlayTimes; }
   bool SampleClockDrift(platform::SampleClockReading& reading) override {
     std::lock_guard lock(mutex_);
     if (!clockMeasured_) return false;
@@ -119,6 +130,7 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     std::lock_guard lock(mutex_);
     calls_.push_back("reset");
     lastStarted_ = nullptr;
+    positionTold_ = false;
     for (platform::WaveHeader* h : queue_) h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
     if (!queue_.empty() && event_) event_->Set();
     queue_.clear();
@@ -184,6 +196,7 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     if (paused_ || queue_.empty()) return false;
     platform::WaveHeader* h = queue_.front();
     queue_.pop_front();
+    positionTold_ = false;
     if (nextStartedNs != 0 && !queue_.empty()) {
       lastStarted_ = queue_.front();
       lastStartedNs_ = nextStartedNs;
@@ -191,6 +204,15 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     h->dwFlags = (h->dwFlags & ~platform::WHDR_INQUEUE) | platform::WHDR_DONE;
     if (event_) event_->Set();
     return true;
+  }
+
+  // From now on the device tells that sample `sample` of the front buffer
+  // leaves it at ns (until that buffer finishes or a reset).
+  void TellPosition(std::size_t sample, std::int64_t ns) {
+    std::lock_guard lock(mutex_);
+    positionTold_ = true;
+    positionSample_ = sample;
+    positionNs_ = ns;
   }
 
   // The stream breaks down, as when the sound server goes away: the error
@@ -284,6 +306,9 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   std::int64_t lastStartedNs_ = 0;
   bool clockMeasured_ = false;
   platform::SampleClockReading clock_;
+  bool positionTold_ = false;
+  std::size_t positionSample_ = 0;
+  std::int64_t positionNs_ = 0;
 };
 
 // Passes every call on to another device: lets an owner that deletes its
@@ -343,13 +368,18 @@ inline std::ostream& operator<<(std::ostream& os, const Status& s) {
   return os << "status " << s.status << " (" << s.value << ")";
 }
 
-// A window that keeps every status posted to it.
+// A window that keeps every status posted to it, but for a tally: of that
+// status only the last value is kept.
 class StatusRecorder {
  public:
-  explicit StatusRecorder(unsigned message)
-      : handle_(platform::RegisterWindow([this, message](unsigned m, std::uintptr_t w, std::intptr_t l) {
+  explicit StatusRecorder(unsigned message, std::uintptr_t tallied = 0)
+      : handle_(platform::RegisterWindow([this, message, tallied](unsigned m, std::uintptr_t w, std::intptr_t l) {
           if (m != message) return;
           std::lock_guard lock(mutex_);
+          if (tallied != 0 && w == tallied) {
+            tally_ = l;
+            return;
+          }
           got_.push_back({w, l});
           cv_.notify_all();
         })) {}
@@ -365,6 +395,10 @@ class StatusRecorder {
     if (!cv_.wait_for(lock, kPatience, [&] { return taken_ < got_.size(); })) return {};
     return got_[taken_++];
   }
+  std::intptr_t Tally() {
+    std::lock_guard lock(mutex_);
+    return tally_;
+  }
   // Statuses posted but not yet taken.
   std::vector<Status> Pending() {
     std::lock_guard lock(mutex_);
@@ -376,6 +410,7 @@ class StatusRecorder {
   std::condition_variable cv_;
   std::vector<Status> got_;
   std::size_t taken_ = 0;
+  std::intptr_t tally_ = 0;
   platform::WindowHandle handle_;  // last: registered once the rest exists
 };
 

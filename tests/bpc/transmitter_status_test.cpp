@@ -30,6 +30,12 @@ TEST(TransmitterStatus, ProgressStatusesBecomeLinesThatUpdateInPlace) {
   EXPECT_EQ(r.kind, kLogTxSampleClock);
   EXPECT_EQ(r.box, nullptr);
 
+  // Every stall stays in the log, no box: the transmission goes on.
+  r = DescribeTransmitterStatus(kTxStalled, 3);
+  EXPECT_EQ(Utf8(r.text), "声音输出停顿，已静音，将从下一个边界重新发波");
+  EXPECT_EQ(r.kind, kLogTxStalled);
+  EXPECT_EQ(r.box, nullptr);
+
   r = DescribeTransmitterStatus(kTxStopped, 0);
   EXPECT_EQ(Utf8(r.text), "停止发波");
   EXPECT_EQ(r.kind, kLogTxStopped);
@@ -63,7 +69,7 @@ TEST(TransmitterStatus, DeviceFailuresLogAndAskForABox) {
 }
 
 TEST(TransmitterStatus, CapabilitiesAndUnknownStatusesHaveNoLine) {
-  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{9}, WPARAM{1000}}) {
+  for (WPARAM status : {WPARAM{0}, WPARAM{kTxCapabilities}, WPARAM{kTxFrameSent}, WPARAM{11}, WPARAM{1000}}) {
     TransmitterStatusReport r = DescribeTransmitterStatus(status, 0x44000);
     EXPECT_FALSE(r.hasLine) << status;
     EXPECT_EQ(r.box, nullptr);

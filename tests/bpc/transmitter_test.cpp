@@ -84,7 +84,7 @@ class TransmitterTest : public ::testing::Test {
 
   tx_test::ScriptedWaveOut device;
   tx_test::VirtualClock clock;
-  tx_test::StatusRecorder statuses{WM_TX_STATUS};
+  tx_test::StatusRecorder statuses{WM_TX_STATUS, kTxFrameSent};
   TransmitterContext ctx;
 };
 
@@ -351,6 +351,7 @@ TEST_F(TransmitterTest, PiecesAreMadeForTheDevicesSampleClock) {
     startNs += playedNs(device.Queue().at(0)) + 5000000000;
     clock.Set(startNs / 1000000000, startNs % 1000000000);
     ASSERT_TRUE(device.FinishFront(startNs));
+    EXPECT_EQ(statuses.Next().status, kTxStalled);
     EXPECT_EQ(statuses.Next().status, kTxCountdown);
     EXPECT_TRUE(device.IsPaused());
     EXPECT_NEAR(device.Queue().at(0)->dwBufferLength / 2, 20 * samplesPerSecond, 1.0);
@@ -369,6 +370,7 @@ TEST_F(TransmitterTest, AStalledOutputStartsAgainOnTheNextBoundary) {
   RunCountdownFrom1015_07();
   clock.Set(At(2026, 3, 9, 10, 15, 45));
   ASSERT_TRUE(device.FinishFront(At(2026, 3, 9, 10, 15, 45) * 1000000000));
+  ASSERT_EQ(statuses.Next(), (Status{kTxStalled, 1}));
   ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 15}));
   EXPECT_TRUE(device.IsPaused());
   ASSERT_EQ(device.Queue().size(), 2u);
@@ -379,6 +381,60 @@ TEST_F(TransmitterTest, AStalledOutputStartsAgainOnTheNextBoundary) {
   clock.Set(At(2026, 3, 9, 10, 16, 0));
   ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
   EXPECT_EQ(device.Count("reset"), 1);
+  EXPECT_EQ(statuses.Tally(), 0) << "no frame played whole and on time";
+}
+
+// Where the device tells when its samples play, the output is watched at
+// every poll: the first piece is announced once it is seen on time, and
+// what drifts more than 15 ms off its seconds, in two readings in a row,
+// is silenced and begun again on the next boundary. Only frames played
+// whole and on time are counted as sent.
+TEST_F(TransmitterTest, TheOutputIsWatchedAtEveryPollAndSilencedOnceOffItsSeconds) {
+  device.tellsPlayTimes = true;
+  StartThread();
+  Start(At(2026, 3, 9, 10, 15, 7));
+  for (int second = 7; second < 20; ++second) {
+    clock.Set(At(2026, 3, 9, 10, 15, second));
+    ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 20 - second}));
+  }
+  const std::int64_t boundaryNs = At(2026, 3, 9, 10, 15, 20) * 1000000000LL;
+  clock.Set(At(2026, 3, 9, 10, 15, 20));
+  ASSERT_TRUE(device.WaitForPoll());
+  ASSERT_TRUE(device.WaitForPoll());
+  EXPECT_TRUE(statuses.Pending().empty()) << "nothing is seen playing yet";
+  device.TellPosition(0, boundaryNs + 2000000);
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
+
+  // Sample n of the first piece is due n / 44100 s after the boundary.
+  auto tell = [&](std::size_t sample, std::int64_t offNs) {
+    device.TellPosition(sample, boundaryNs + static_cast<std::int64_t>(sample) * 1000000000 / 44100 + offNs);
+    ASSERT_TRUE(device.WaitForPoll());
+    ASSERT_TRUE(device.WaitForPoll());
+  };
+  clock.Set(At(2026, 3, 9, 10, 15, 30));
+  tell(441000, 14000000);
+  tell(441100, -30000000);  // one odd report
+  tell(441200, 1000000);
+  tell(441300, 30000000);
+  EXPECT_TRUE(statuses.Pending().empty());
+  tell(441400, 30000000);
+  ASSERT_EQ(statuses.Next(), (Status{kTxStalled, 1}));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 10}));
+  EXPECT_TRUE(device.IsPaused());
+  EXPECT_EQ(Decode(device.Queue().at(0), 44100), FrameFor(At(2026, 3, 9, 10, 15, 41)));
+
+  for (int second = 31; second < 40; ++second) {
+    clock.Set(At(2026, 3, 9, 10, 15, second));
+    ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 40 - second}));
+  }
+  clock.Set(At(2026, 3, 9, 10, 15, 40));
+  device.TellPosition(0, boundaryNs + 20000000000LL);
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 2}));
+  EXPECT_EQ(statuses.Tally(), 0);
+  clock.Set(At(2026, 3, 9, 10, 16, 0));
+  ASSERT_TRUE(device.FinishFront(At(2026, 3, 9, 10, 16, 0) * 1000000000LL));
+  ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 3}));
+  EXPECT_EQ(statuses.Tally(), 1) << "the frame from 10:15:40, whole and on time";
 }
 
 TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {

@@ -54,6 +54,9 @@ struct Line {
   std::string text;
 };
 
+// The command's count of what it sent, before its sample clock's figure.
+constexpr const char* kSentLine = "frames sent whole and on time: ";
+
 bool ParseLine(const std::string& s, Line& line) {
   static const std::regex pattern("^(\\d\\d):(\\d\\d):(\\d\\d)  (.*)$");
   std::smatch m;
@@ -83,15 +86,20 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   Child cli;
   ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
   std::vector<Line> lines;
-  std::string driftLine;
+  std::string driftLine, sentLine;
   Time64 firstFrameBegins = 0;
   int correctionLines = 0;
   while (auto text = cli.ReadLine()) {
     ASSERT_TRUE(driftLine.empty()) << "after the clock's figure: " << *text;
+    if (text->rfind(kSentLine, 0) == 0) {
+      sentLine = *text;
+      continue;
+    }
     if (text->rfind("sample clock ", 0) == 0 || text->rfind("the sound output stalled: ", 0) == 0) {
       driftLine = *text;
       continue;
     }
+    ASSERT_TRUE(sentLine.empty()) << "after the count: " << *text;
     Line line;
     ASSERT_TRUE(ParseLine(*text, line)) << *text;
     // The correction for the sink's sample clock, between the progress lines.
@@ -105,6 +113,8 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
     lines.push_back(line);
   }
   ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  // Frames 1 to 3 played whole; the fourth had begun.
+  EXPECT_EQ(sentLine, std::string(kSentLine) + "3; stalls: 0");
   // Let the last samples through the server before the recording ends.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   recorder.Signal(SIGINT);
@@ -338,11 +348,18 @@ TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
   EXPECT_EQ(line.text.rfind("等待 ", 0), 0u) << line.text;
   cli.Signal(SIGINT);
   std::vector<std::string> rest;
+  std::string sent;
   while (auto text = cli.ReadLine()) {
+    if (text->rfind(kSentLine, 0) == 0) {
+      sent = *text;
+      break;
+    }
     ASSERT_TRUE(ParseLine(*text, line)) << *text;
     rest.push_back(line.text);
   }
+  // Stopped before it could send: nothing failed.
   EXPECT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  EXPECT_EQ(sent, std::string(kSentLine) + "0; stalls: 0");
   ASSERT_FALSE(rest.empty());
   EXPECT_EQ(rest.back(), "停止发波");
   EXPECT_EQ(e2e::ReadFile(server.dir() / "cli.err"), "");
@@ -377,7 +394,9 @@ TEST_F(SoundTransmit, CtrlCEndsTheCommandWhileTheSoundServerIsFrozen) {
   // Hung, it would sit there for half a minute or more.
   ASSERT_EQ(cli.Wait(std::chrono::seconds(20)), 0) << e2e::ReadFile(server.dir() / "cli.err");
   std::string last;
-  while (auto text = cli.ReadLine()) last = *text;
+  while (auto text = cli.ReadLine()) {
+    if (text->rfind(kSentLine, 0) != 0) last = *text;
+  }
   EXPECT_NE(last.find("停止发波"), std::string::npos) << last;
 }
 
