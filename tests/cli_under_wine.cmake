@@ -55,5 +55,5 @@ add_test(NAME WindowExe.SecondInstance COMMAND ${host_tests}/app/tests_app_windo
 set_tests_properties(WindowExe.SecondInstance PROPERTIES
   FIXTURES_REQUIRED "tempiola_display;tempiola_wine_sound"
   RESOURCE_LOCK tempiola_display
-  TIMEOUT 300
+  TIMEOUT 600
   ENVIRONMENT "TEMPIOLA_EXE_COMMAND=${PROJECT_SOURCE_DIR}/cmake/wine-run --keeper ${CMAKE_BINARY_DIR}/wine-desktop-keeper.exe ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/tempiola.exe;TEMPIOLA_DISPLAY_FILE=${TEMPIOLA_DISPLAY_DIR}/display;PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/tests/platform/pulse/run/native")

@@ -95,10 +95,25 @@ pid_t Start() {
   return pid;
 }
 
-// The window of a visible title, waited for; empty when none appears.
-std::string WaitForWindow(const std::string& titleRegex, int seconds = 10) {
-  const std::string ids =
-      Shell("timeout " + std::to_string(seconds) + " xdotool search --sync --onlyvisible --name '" + titleRegex + "'");
+// Asks until the condition holds or the time is up; true when it held. The
+// limits are generous: a busy machine starts Wine and its windows slowly,
+// and a condition met early ends the wait at once.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+// The window of a visible title, waited for; empty when none appears. Asked
+// anew each time: one search can fail outright when a window it walks past
+// goes away, as Wine's own windows do while a program starts.
+std::string WaitForWindow(const std::string& titleRegex, std::chrono::seconds limit) {
+  std::string ids;
+  WaitUntil([&] { return !(ids = Shell("xdotool search --onlyvisible --name '" + titleRegex + "'")).empty(); }, limit);
   return ids.substr(0, ids.find('\n'));
 }
 
@@ -137,27 +152,27 @@ TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
     ~RemoveRuntimeDir() { std::filesystem::remove_all(RuntimeDir()); }
   } removeRuntimeDir;  // after both copies have ended
   Process first(Start());
-  // Generous: Wine makes a fresh prefix at its first start.
-  const std::string window = WaitForWindow("^Orlavine$", 120);
+  const std::string window = WaitForWindow("^Orlavine$", std::chrono::seconds(180));
   ASSERT_FALSE(window.empty()) << "the first copy shows its main window";
   // A fixed size and no maximise box: the window manager offers no maximising.
   EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_ALLOWED_ACTIONS").find("MAXIMIZE"), std::string::npos);
-  Shell("xdotool windowminimize --sync " + window);
-  ASSERT_NE(WindowState(window).find("Iconic"), std::string::npos);
+  Shell("xdotool windowminimize " + window);
+  const auto iconic = [&] { return WindowState(window).find("Iconic") != std::string::npos; };
+  ASSERT_TRUE(WaitUntil(iconic, std::chrono::seconds(30))) << WindowState(window);
 
   Process second(Start());
-  const std::string box = WaitForWindow("^tempiola$", 30);
+  const std::string box = WaitForWindow("^tempiola$", std::chrono::seconds(120));
   ASSERT_FALSE(box.empty()) << "the second copy shows its message box";
   // Nothing happens to the first window while the box waits for the user.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_NE(WindowState(window).find("Iconic"), std::string::npos);
+  EXPECT_TRUE(iconic());
   int status = 0;
   EXPECT_FALSE(WaitForExit(second.pid(), status, 10)) << "the second copy waits for its box";
   // The first window is minimised: a visible main window would be the second's.
   EXPECT_EQ(Shell("xdotool search --onlyvisible --name '^Orlavine$' | wc -l"), "0") << "no main window of the second copy";
 
-  Shell("xdotool windowactivate --sync " + box + " key Return");
-  ASSERT_TRUE(WaitForExit(second.pid(), status, 10000)) << "the second copy ends after the box";
+  Shell("timeout 60 xdotool windowactivate --sync " + box + " key Return");
+  ASSERT_TRUE(WaitForExit(second.pid(), status, 60000)) << "the second copy ends after the box";
   second.Forget();
   EXPECT_TRUE(WIFEXITED(status));
 
@@ -166,10 +181,7 @@ TEST(SecondInstance, ReportsTheRunningCopyThenBringsItForwardAndEnds) {
   const auto restoredAndActive = [&] {
     return WindowState(window).find("Normal") != std::string::npos && Shell("xdotool getactivewindow") == window;
   };
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!restoredAndActive() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  WaitUntil(restoredAndActive, std::chrono::seconds(30));
   EXPECT_NE(WindowState(window).find("Normal"), std::string::npos);
   EXPECT_EQ(Shell("xdotool getactivewindow"), window);
   EXPECT_EQ(Shell("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);

@@ -9,8 +9,9 @@
 ChronyServer::ChronyServer() {
   Start();
   if (!failure_.empty()) return;
-  // Ready when it answers as a synchronised server.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  // Ready when it answers as a synchronised server: generous, for a busy
+  // machine (and under Wine a query before it listens waits out 5 s).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   int lastCode = 0;
   while (std::chrono::steady_clock::now() < deadline) {
     failure_ = Ended();

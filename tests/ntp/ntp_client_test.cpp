@@ -47,7 +47,6 @@ TEST(NtpClientQueryTest, RequestIsAClientPacketStampedWithNow) {
   // The server is 0.5 s ahead and keeps the request 10 ms.
   EXPECT_NEAR(result.offset, 0.505 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
   EXPECT_NEAR(result.delay, result.T4.SecondsSince(result.T1) - 0.01, 1e-6);
-  EXPECT_NEAR(result.offset, 0.505, 0.05);
   EXPECT_EQ(result.stratum, 2);
   EXPECT_EQ(server.requests(), 1);
 }
@@ -58,7 +57,8 @@ TEST(NtpClientQueryTest, ReplyWithAuthenticatorCounts) {
     NtpResult result;
     ASSERT_EQ(QueryCode("127.0.0.1", server.port(), result), 0) << size;
     EXPECT_NEAR(result.T2.SecondsSince(result.T1), 0.5, 1e-9);
-    EXPECT_NEAR(result.offset, 0.505, 0.05);
+    // However long the round trip took on a busy machine.
+    EXPECT_NEAR(result.offset, 0.505 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
   }
 }
 

@@ -130,19 +130,23 @@ TEST(NtpCommands, ResultKindsAlternateAcrossBothButtonsAndTheClockMovesByTheOffs
     const std::vector<std::uintptr_t> kinds = {kLogNtpResultNext, kLogNtpResult, kLogClockSet,
                                                kLogNtpResultNext, kLogClockNotSet, kLogNtpResult};
     for (std::size_t i = 0; i < log.size(); ++i) EXPECT_EQ(log[i].kind, kinds[i]) << log[i].text;
+    std::vector<double> offsets(log.size());
     for (std::size_t i : {0u, 1u, 3u, 5u}) {
-      double offset = 0, delay = 0;
+      double& offset = offsets[i];
+      double delay = 0;
       ASSERT_TRUE(IsResultLine(log[i].text, 3, offset, delay)) << log[i].text;
-      EXPECT_NEAR(offset, 0.505, 0.1);
+      // The lead less half the delay, however long the round trip took.
+      EXPECT_NEAR(offset + delay / 2, 0.5, 2e-6) << log[i].text;
       EXPECT_GE(delay, -0.01);
     }
     EXPECT_EQ(log[2].text, "校时 成功！");
     EXPECT_EQ(log[4].text, "校时 失败！");
 
-    // Set to the local time of the setting plus the offset, not the
-    // server's own time and not the time of the reply.
+    // Set to the local time of the setting plus the offset of the query
+    // just logged, not the server's own time and not the time of the reply.
     ASSERT_EQ(setTo.size(), 2u);
-    for (std::size_t i = 0; i < setTo.size(); ++i) EXPECT_NEAR(setTo[i] - setAt[i], 0.505, 0.1);
+    const std::size_t queryOf[] = {1, 3};
+    for (std::size_t i = 0; i < setTo.size(); ++i) EXPECT_NEAR(setTo[i] - setAt[i], offsets[queryOf[i]], 0.05);
     EXPECT_TRUE(busyAndRaisedWhileSetting);
     EXPECT_FALSE(privilege.raised());
   });
