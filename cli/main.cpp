@@ -6,8 +6,10 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "platform/console.h"
+#include "platform/time_zone.h"
 #include "platform/user_language.h"
 #include "res/language.h"
+#include "res/strings.h"
 
 namespace {
 
@@ -22,6 +24,10 @@ void PrintHelp(FILE* to) {
 
 int main(int rawArgc, char** rawArgv) {
   res::UseLanguage(platform::UserReadsChinese() ? res::Language::Chinese : res::Language::English);
+  // Local times would be hours off without a word: say that TZ is ignored.
+  if (platform::TimeZoneVariable() == platform::ZoneVariable::Ignored) {
+    cli::PrintGbkError(std::string("tempiola-cli: ") + static_cast<const char*>(res::kTimeZoneVariableIgnored));
+  }
   platform::CommandLine commandLine(rawArgc, rawArgv);
   const int argc = commandLine.argc();
   char** argv = commandLine.argv();

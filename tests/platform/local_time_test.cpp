@@ -63,8 +63,10 @@ TEST(LocalTime, BuildIsTheInverseOfTheFields) {
 }
 
 TEST(LocalTime, BuildLetsTheZoneDecideDaylightSaving) {
-  // Central Europe: summer time from the last Sunday of March.
-  UseZone("CET-1CEST,M3.5.0,M10.5.0/3");
+  // Central Europe, written as both systems' runtimes read TZ: summer time
+  // by their default (US) rules, which agree with Europe's in January and
+  // July.
+  UseZone("CET-1CEST");
   Time64 winter = 0, summer = 0;
   ASSERT_TRUE(platform::BuildLocalTime(2026, 1, 15, 12, 0, 0, winter));
   ASSERT_TRUE(platform::BuildLocalTime(2026, 7, 15, 12, 0, 0, summer));
