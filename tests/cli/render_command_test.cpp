@@ -37,6 +37,13 @@ std::uint16_t Le16(const std::string& s, size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
 }
 
+// The samples of a rendered file, after its 44-byte header.
+std::vector<std::int16_t> PcmOf(const std::string& wav) {
+  std::vector<std::int16_t> samples(wav.size() < 44 ? 0 : (wav.size() - 44) / 2);
+  if (!samples.empty()) std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+  return samples;
+}
+
 std::vector<int> Expected(int year, int month, int day, int weekday, unsigned hour, int minute, int second) {
   BpcFrame f{};
   EncodeBpcFrame(year, month, day, weekday, hour, minute, second, f);
@@ -112,8 +119,7 @@ TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
   ASSERT_EQ(r.status, 0) << r.err;
   std::string wav = cli_test::Slurp(path);
   ASSERT_EQ(wav.size(), 44u + 3u * 3840000u);
-  std::vector<std::int16_t> samples((wav.size() - 44) / 2);
-  std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+  const std::vector<std::int16_t> samples = PcmOf(wav);
 
   // 23:59:41 on Thursday, then 00:00:01 and 00:00:21 on Friday 2027-01-01.
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 96000), Expected(2026, 12, 31, 5, 23, 59, 41));
@@ -131,8 +137,7 @@ TEST_F(RenderCommand, BpcFramesCarryTheLocalTimeOfTheirInstantAcrossAClockChange
   ASSERT_EQ(r.status, 0) << r.err;
   std::string wav = cli_test::Slurp(path);
   ASSERT_EQ(wav.size(), 44u + 2u * 1764000u);
-  std::vector<std::int16_t> samples((wav.size() - 44) / 2);
-  std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+  const std::vector<std::int16_t> samples = PcmOf(wav);
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 44100), Expected(2027, 3, 28, 1, 1, 59, 41));
   EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 882000, 44100), Expected(2027, 3, 28, 1, 3, 0, 1));
 
@@ -224,8 +229,7 @@ TEST_F(RenderCommand, OtherStationsCarryTheDocumentedFramesAtEveryRate) {
     ASSERT_EQ(r.status, 0) << r.err;
     std::string wav = cli_test::Slurp(path);
     ASSERT_EQ(wav.size(), 44u + 2u * 120u * c.rate);
-    std::vector<std::int16_t> samples((wav.size() - 44) / 2);
-    std::memcpy(samples.data(), wav.data() + 44, samples.size() * 2);
+    const std::vector<std::int16_t> samples = PcmOf(wav);
     EXPECT_EQ(station_test::DecodeFrame(*station, samples, 0, c.rate), c.frame);
     // The second frame is the next minute's, and the tone runs on across
     // the frame boundary without a jump.
