@@ -104,6 +104,31 @@ constexpr double kSettleSeconds = 5.0;
 // shifted by a gap the sound system played (it ran dry), not by the clock.
 constexpr double kMaxLagJump = 2e-3;
 
+// The system clock read beside the sound system's own: the thread may be
+// held between the two readings (a busy machine holds it for tens of ms),
+// which makes the difference larger, never smaller. The smallest of the
+// last one to two seconds stands for all of them.
+struct ClockPair {
+  static constexpr double kBucketSeconds = 1.0;
+  std::int64_t best = 0;      // realtime minus stream time, ns, in this bucket
+  std::int64_t previous = 0;  // the same in the bucket before
+  double bucketStart = -1;    // stream time; below 0: no reading yet
+
+  std::int64_t Offset(std::int64_t offset, double now) {
+    if (bucketStart < 0) {
+      best = previous = offset;
+      bucketStart = now;
+    } else if (now - bucketStart >= kBucketSeconds || now < bucketStart) {
+      previous = best;
+      best = offset;
+      bucketStart = now;
+    } else if (offset < best) {
+      best = offset;
+    }
+    return std::min(best, previous);
+  }
+};
+
 // The sample clock's rate against the system clock, from the system-clock
 // times at which samples left the device: a device that runs fast plays
 // its nominal second in less than one.
@@ -161,6 +186,7 @@ struct StreamState {
   Handed handed[kHanded] = {};
   int handedCount = 0;
   DriftMeter drift;
+  ClockPair clocks;  // the callback's own
   unsigned blockAlign = 2;
   double rate = 0;
   PaStream* stream = nullptr;
@@ -464,14 +490,16 @@ class PortAudioWaveOut final : public WaveOutDevice {
   // When, on CLOCK_REALTIME, the first sample of the buffer at hand leaves
   // the device; 0 when the sound system does not say. Its times are on a
   // clock of its own, read beside ours here.
-  static std::int64_t DacRealtime(const StreamState& s, const PaStreamCallbackTimeInfo* time) {
+  static std::int64_t DacRealtime(StreamState& s, const PaStreamCallbackTimeInfo* time) {
     if (time == nullptr || time->outputBufferDacTime <= 0) return 0;
     double now = time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
     double ahead = time->outputBufferDacTime - now;
     if (now <= 0 || ahead < 0 || ahead > kMaxPlausibleLatency) return 0;
     timespec real{};
     if (::clock_gettime(CLOCK_REALTIME, &real) != 0) return 0;
-    return static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec + std::llround(ahead * 1e9);
+    const std::int64_t realNs = static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec;
+    const std::int64_t offsetNs = s.clocks.Offset(realNs - std::llround(now * 1e9), now);
+    return std::llround(time->outputBufferDacTime * 1e9) + offsetNs;
   }
 
   // Runs on the sound system's thread when the stream has ended: after our
