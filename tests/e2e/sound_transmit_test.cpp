@@ -3,11 +3,13 @@
 // recording is received back into frames.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bpc/bpc_frame.h"
@@ -335,6 +337,47 @@ TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
     EXPECT_NEAR(sinceMs, 20000.0 * static_cast<double>(frames), 100) << i;
     EXPECT_EQ(reception.frames[i].symbols, e2e::FrameFor(againBegins + 1 + 20 * frames)) << i;
   }
+}
+
+// An output that stalls for a moment again and again never plays a frame
+// whole on its seconds: each stall is silenced and said, and the command
+// fails instead of reporting a transmission that never kept time.
+TEST_F(SoundTransmit, AnOutputThatKeepsStallingSendsNothingAndFails) {
+  if (test_support::CliIsWindowsBuild()) GTEST_SKIP() << "waveOut does not tell when its samples play";
+  Child cli;
+  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
+  // A suspended sink plays nothing meanwhile and does not catch up after.
+  auto suspend = [&](const char* on) {
+    Child pactl;
+    const std::string out = (server.dir() / "pactl.out").string();
+    if (pactl.Spawn({"pactl", "suspend-sink", e2e::PrivateSoundServer::kSink, on}, out, out)) {
+      pactl.Wait(std::chrono::seconds(10));
+    }
+  };
+  std::atomic<bool> done{false};
+  std::thread staller([&] {
+    while (!done) {
+      for (int i = 0; i < 70 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (done) break;
+      suspend("1");
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      suspend("0");
+    }
+  });
+  std::string sent;
+  int stallLines = 0;
+  while (auto text = cli.ReadLine()) {
+    if (text->rfind(kSentLine, 0) == 0) sent = *text;
+    Line line;
+    if (ParseLine(*text, line) && line.text == "声音输出停顿，已静音，将从下一个边界重新发波") ++stallLines;
+  }
+  const int status = cli.Wait(std::chrono::seconds(30));
+  done = true;
+  staller.join();
+  EXPECT_EQ(status, 1) << e2e::ReadFile(server.dir() / "cli.err");
+  EXPECT_GE(stallLines, 1);
+  EXPECT_EQ(sent, std::string(kSentLine) + "0; stalls: " + std::to_string(stallLines));
+  EXPECT_NE(e2e::ReadFile(server.dir() / "cli.err").find("no frame was sent whole and on time"), std::string::npos);
 }
 
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
