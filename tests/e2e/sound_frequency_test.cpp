@@ -21,6 +21,7 @@
 namespace {
 
 struct Transmission {
+  const char* station;
   const char* sink;
   unsigned rate;
   bool carrier;
@@ -44,8 +45,9 @@ std::int64_t PrintedAtNs(const std::string& line) {
 }
 
 // DCF77 for two minutes into each sink at once: its 15 500 Hz tone at
-// 44 100 Hz, and its 77 500 Hz carrier at 192 000 Hz. From the second
-// minute on, the tone's fifth harmonic and the carrier lie near 77 500 Hz,
+// 44 100 Hz, and its 77 500 Hz carrier at 192 000 Hz; WWVB's 20 000 Hz tone
+// at 44 100 Hz beside them. From the second minute on, the tones'
+// harmonics and the carrier lie near their carriers,
 // measured against the times at which the sink's samples came. Uncorrected
 // they lie 8 to 16 Hz off (the sinks run 100 to 200 ppm fast); how close
 // the correction gets on an idle machine is the benchmark's to say: a busy
@@ -57,11 +59,12 @@ TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
   }
   // A sound server each: two streams on one server throw its latency
   // reports, whose times the transmitter measures the sample clock by.
-  e2e::PrivateSoundServer servers[2];
+  e2e::PrivateSoundServer servers[3];
   e2e::PulseSimple pa;
   ASSERT_TRUE(pa.Load()) << "libpulse-simple.so.0";
-  Transmission runs[] = {{e2e::PrivateSoundServer::kSink, 44100, false, {}, {}},
-                         {e2e::PrivateSoundServer::kCarrierSink, 192000, true, {}, {}}};
+  Transmission runs[] = {{"dcf77", e2e::PrivateSoundServer::kSink, 44100, false, {}, {}},
+                         {"dcf77", e2e::PrivateSoundServer::kCarrierSink, 192000, true, {}, {}},
+                         {"wwvb", e2e::PrivateSoundServer::kSink, 44100, false, {}, {}}};
   std::vector<std::unique_ptr<e2e::TimedRecorder>> recorders;
   for (std::size_t k = 0; k < std::size(runs); ++k) {
     Transmission& run = runs[k];
@@ -71,7 +74,7 @@ TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
     recorders.push_back(std::make_unique<e2e::TimedRecorder>(pa, run.rate, run.sink));
     ASSERT_TRUE(recorders.back()->Start());
     std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
-    for (const char* word : {"transmit", "--station", "dcf77", "--minutes", "2", "--rate"}) command.emplace_back(word);
+    for (const char* word : {"transmit", "--station", run.station, "--minutes", "2", "--rate"}) command.emplace_back(word);
     command.push_back(std::to_string(run.rate));
     if (run.carrier) command.emplace_back("--carrier");
     ::setenv("PULSE_SINK", run.sink, 1);
@@ -84,16 +87,16 @@ TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
   }
   for (auto& recorder : recorders) recorder->Stop();
 
-  const Station& dcf77 = *FindStation("dcf77");
   for (std::size_t k = 0; k < std::size(runs); ++k) {
     const Transmission& run = runs[k];
+    const Station& station = *FindStation(run.station);
     std::string log;
     std::int64_t firstFrameNs = 0;
     for (const std::string& line : run.lines) {
       log += "\n" + line;
       if (firstFrameNs == 0 && line.find("  正在发波 ") != std::string::npos) firstFrameNs = PrintedAtNs(line);
     }
-    SCOPED_TRACE(std::string(run.sink) + " printed:" + log);
+    SCOPED_TRACE(std::string(run.station) + " into " + run.sink + " printed:" + log);
     ASSERT_FALSE(run.lines.empty());
     EXPECT_TRUE(std::regex_match(run.lines.back(), std::regex("sample clock [-+][0-9.]+ ppm against the system clock "
                                                              "\\(over [0-9]+ s\\): tone and seconds corrected for "
@@ -103,11 +106,11 @@ TEST(SoundFrequency, TheToneAndTheCarrierAreOnFrequencyFromTheSecondMinute) {
     const e2e::TimedRecorder::Stretch stretch =
         rec.SteadiestStretch(rec.SampleAt(firstFrameNs + 60 * e2e::kSecondNs), rec.SampleAt(firstFrameNs + 120 * e2e::kSecondNs));
     ASSERT_GT(stretch.to - stretch.from, 20 * static_cast<std::int64_t>(run.rate)) << "too little heard without a stall";
-    const double hz = run.carrier ? dcf77.carrierHz : dcf77.toneHz;
+    const double hz = run.carrier ? station.carrierHz : station.toneHz;
     const tone_test::Measured tone = tone_test::MeasureTone(rec.samples().data(), static_cast<std::size_t>(stretch.from),
                                                             static_cast<std::size_t>(stretch.to), run.rate, hz);
-    const double onTheAir = tone.hz * stretch.samplesPerSecond / run.rate * (dcf77.carrierHz / hz);
-    EXPECT_NEAR(onTheAir, dcf77.carrierHz, kOnFrequencyHz) << "sink clock " << (stretch.samplesPerSecond / run.rate - 1) * 1e6
+    const double onTheAir = tone.hz * stretch.samplesPerSecond / run.rate * (station.carrierHz / hz);
+    EXPECT_NEAR(onTheAir, station.carrierHz, kOnFrequencyHz) << "sink clock " << (stretch.samplesPerSecond / run.rate - 1) * 1e6
                                                 << " ppm, over " << tone.seconds << " s of tone; in the samples "
                                                 << tone.hz << " Hz at " << run.rate;
   }
