@@ -308,6 +308,10 @@ int Transmitter::ClockedCorrection(std::int64_t errorNs, const Slot& playing) co
 
 // Takes the device's measured sample clock into use, or closer to it.
 void Transmitter::FollowSampleClock() {
+  // A device that tells no play times (waveOut) has its figure from its
+  // position alone, which under Wine broke the first piece made for it:
+  // there the sound stays nominal unless the figure is given.
+  if (!device_.TellsPlayTimes()) return;
   platform::SampleClockReading reading;
   if (!device_.SampleClockDrift(reading)) return;
   if (reading.seconds < kMinClockSeconds || !(reading.uncertaintyPpm <= kMaxClockUncertaintyPpm) ||

@@ -292,6 +292,7 @@ TEST_F(TransmitterTest, PiecesAreLengthenedOrShortenedToBeginOnTheirSeconds) {
 // without a piece being set back each time. A stall is still a stall, and
 // the correction outlives it.
 TEST_F(TransmitterTest, PiecesAreMadeForTheDevicesSampleClock) {
+  device.tellsPlayTimes = true;  // a measured figure is taken only from such a device
   StartThread();
   for (const auto& [ppm, known] : {std::pair{300.0, false}, std::pair{-300.0, false}, std::pair{-300.0, true}}) {
     SCOPED_TRACE(std::to_string(ppm) + (known ? " ppm, known" : " ppm, measured"));
@@ -307,6 +308,7 @@ TEST_F(TransmitterTest, PiecesAreMadeForTheDevicesSampleClock) {
       ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 20 - second}));
     }
     clock.Set(At(2026, 3, 9, 10, 15, 20));
+    device.TellPosition(0, At(2026, 3, 9, 10, 15, 20) * 1000000000LL);  // seen playing on time
     ASSERT_EQ(statuses.Next(), (Status{kTxTransmitting, 1}));
     device.MeasureSampleClock({ppm, 20, 0.2});
     const Time64 boundary = At(2026, 3, 9, 10, 15, 20);
