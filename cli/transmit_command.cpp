@@ -248,18 +248,19 @@ int RunTransmit(int argc, char** argv, int first) {
         "playing, or no frame was sent whole and on time. What plays more than 15 ms\n"
         "off its second (the output stalled) is silenced and the transmission begins\n"
         "again on the next boundary; the end line counts the frames sent whole and on\n"
-        "time and the stalls. The tone and the seconds follow the device's sample clock as it is\n"
-        "measured against the system clock (a log line says so); --sample-clock-ppm P\n"
-        "starts with a clock known to run P ppm fast (negative: slow). Last, a line\n"
-        "tells how fast the sample clock ran and what the sound was corrected for.\n"
+        "time and the stalls. The tone and the seconds follow the device's sample\n"
+        "clock as it is measured against the system clock (a log line says so);\n"
+        "--sample-clock-ppm P starts with a clock known to run P ppm fast (negative:\n"
+        "slow). Last, a line tells how fast the sample clock ran and what the sound was\n"
+        "corrected for.\n"
         "--carrier plays the carrier itself instead of the tone whose harmonic falls on\n"
         "it, for a loop beside the watch on a device that plays a rate above twice the\n"
         "carrier (--rate 192000 or 176400).\n"
         "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
-        "when it fails or is more than a day off) and sends the server's time instead of the computer's, every\n"
-        "second's edge on the server's second; --offset moves the time sent by that\n"
-        "many seconds (decimals allowed, at most a day either way), added to the\n"
-        "server's offset where both are given.\n",
+        "when it fails or is more than a day off) and sends the server's time instead\n"
+        "of the computer's, every second's edge on the server's second; --offset\n"
+        "moves the time sent by that many seconds (decimals allowed, at most a day\n"
+        "either way), added to the server's offset where both are given.\n",
         TransmitUsage().c_str());
     return 0;
   }
