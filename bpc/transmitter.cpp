@@ -50,6 +50,9 @@ constexpr double kMinClockSeconds = 10;
 constexpr double kMaxClockUncertaintyPpm = 5;
 constexpr double kMaxSampleClockPpm = 1000;
 constexpr double kMaxClockStepPpm = 25;
+// A queued piece is made again for the sample clock only while this much of
+// the one before it is left to play: ample time to make it.
+constexpr std::size_t kRemakeMarginSeconds = 5;
 // After a stall, the new start at the first boundary at least this far ahead.
 constexpr platform::Time64 kRestartLeadSeconds = 2;
 
@@ -114,7 +117,10 @@ class Transmitter {
   void Arm(platform::Time64 boundary);
   int Correction(std::int64_t errorNs, const Slot& finished, const Slot& playing);
   int ClockedCorrection(std::int64_t errorNs, const Slot& playing) const;
+  bool MeasuredSampleClock(double& ppm);
   void FollowSampleClock();
+  void SetNominalPhase(platform::Time64 at, std::int64_t shift);
+  void RemakeForSampleClock();
   void UseSampleClock(double ppm);
   void StartAgainAfterAStall();
   void WatchPosition();
@@ -265,9 +271,7 @@ void Transmitter::Arm(platform::Time64 boundary) {
   measured_ = false;
   drifted_ = 0;
   lastPositionNs_ = 0;
-  const platform::Time64 frameStart = anchor_ + FloorTo(boundary - anchor_, station_->frameSeconds);
-  synth_.phase = NominalPhase(frequency_, (boundary - frameStart) * rate_, rate_);
-  synth_.late = 0;
+  SetNominalPhase(boundary, 0);
   FillAndQueue(slots_[0], 0);
   pieceStart_ += kPieceSeconds;
   FillAndQueue(slots_[1], 0);
@@ -306,28 +310,79 @@ int Transmitter::ClockedCorrection(std::int64_t errorNs, const Slot& playing) co
   return static_cast<int>(std::lround(std::clamp(wanted, -limit, limit)));
 }
 
-// Takes the device's measured sample clock into use, or closer to it.
-void Transmitter::FollowSampleClock() {
+// The device's measured sample clock, where its figure is fit for use.
+bool Transmitter::MeasuredSampleClock(double& ppm) {
   // A device that tells no play times (waveOut) has its figure from its
   // position alone, which under Wine broke the first piece made for it:
   // there the sound stays nominal unless the figure is given.
-  if (!device_.TellsPlayTimes()) return;
+  if (!device_.TellsPlayTimes()) return false;
   platform::SampleClockReading reading;
-  if (!device_.SampleClockDrift(reading)) return;
+  if (!device_.SampleClockDrift(reading)) return false;
   if (reading.seconds < kMinClockSeconds || !(reading.uncertaintyPpm <= kMaxClockUncertaintyPpm) ||
       !(std::fabs(reading.ppm) <= kMaxSampleClockPpm)) {
-    return;
+    return false;
   }
+  ppm = reading.ppm;
+  return true;
+}
+
+// Takes the device's measured sample clock into use, or closer to it.
+void Transmitter::FollowSampleClock() {
+  double ppm = 0;
+  if (!MeasuredSampleClock(ppm)) return;
   if (clocked_) {
-    const double step = std::clamp(reading.ppm - ppmInUse_, -kMaxClockStepPpm, kMaxClockStepPpm);
+    const double step = std::clamp(ppm - ppmInUse_, -kMaxClockStepPpm, kMaxClockStepPpm);
     UseSampleClock(ppmInUse_ + step);
     return;
   }
   // The tone runs on from where the nominal pieces leave it.
-  const platform::Time64 frameStart = anchor_ + FloorTo(pieceStart_ + kPieceSeconds - anchor_, station_->frameSeconds);
-  synth_.phase = NominalPhase(frequency_, (pieceStart_ + kPieceSeconds - frameStart) * rate_ + phaseShift_, rate_);
+  SetNominalPhase(pieceStart_ + kPieceSeconds, phaseShift_);
+  UseSampleClock(ppm);
+}
+
+void Transmitter::SetNominalPhase(platform::Time64 at, std::int64_t shift) {
+  const platform::Time64 frameStart = anchor_ + FloorTo(at - anchor_, station_->frameSeconds);
+  synth_.phase = NominalPhase(frequency_, (at - frameStart) * rate_ + shift, rate_);
   synth_.late = 0;
-  UseSampleClock(reading.ppm);
+}
+
+// The figure of the sample clock, known at a poll before it was needed for
+// a piece: what is queued and not begun is made again for it, so that at
+// most the first piece of a transmission drifts with the device. Armed, the
+// pieces are made anew from the boundary, if the device is not yet about
+// to start; playing, the piece after the playing one, while enough of that
+// is left to make it in.
+void Transmitter::RemakeForSampleClock() {
+  double ppm = 0;
+  if (clocked_ || !MeasuredSampleClock(ppm)) return;
+  if (state_ == State::kArmed) {
+    if (boundary_ - time_.Now() <= 1) return;  // its start may be scheduled already
+    device_.Reset();
+    device_.Pause();
+    deviceEvent_->Reset();
+    UseSampleClock(ppm);
+    const unsigned countdown = lastCountdown_;
+    Arm(boundary_);
+    lastCountdown_ = countdown;
+    return;
+  }
+  const Slot& playing = slots_[nextSlot_];
+  Slot& queued = slots_[1 - nextSlot_];
+  const platform::WaveHeader* header = nullptr;
+  std::size_t sample = 0;
+  std::int64_t atNs = 0;
+  const platform::WaveHeader* started = nullptr;
+  std::int64_t startedNs = 0;
+  if (!device_.PlayingPosition(header, sample, atNs) || header != &playing.header ||
+      sample + kRemakeMarginSeconds * rate_ > playing.header.dwBufferLength / 2 ||
+      !device_.LastBufferStart(started, startedNs) || started != &playing.header) {
+    return;
+  }
+  const std::int64_t errorNs = startedNs - time_.SystemNanosecondsAt(playing.pieceStart);
+  if (errorNs > kOffTimeNs || errorNs < -kOffTimeNs || !device_.TakeBack(queued.header)) return;
+  SetNominalPhase(queued.pieceStart, phaseShift_ - queued.adjust);
+  UseSampleClock(ppm);
+  FillAndQueue(queued, ClockedCorrection(errorNs, playing));
 }
 
 void Transmitter::UseSampleClock(double ppm) {
@@ -390,9 +445,8 @@ void Transmitter::OnStart() {
   time_ = TimeBase(clock_, ctx_.nOffsetNs.load());
   const platform::Time64 startedAt = time_.Now();
   if (station_->localTime) {
-    platform::LocalTime now = platform::ToLocalTime(startedAt);
-    platform::Time64 minuteStart = 0;
-    if (!platform::BuildLocalTime(now.year, now.month, now.day, now.hour, now.minute, 0, minuteStart)) {
+    const platform::LocalTime now = platform::ToLocalTime(startedAt);
+    if (now.second < 0) {
       // The clock reads beyond the calendar: nothing sensible to send. Give
       // the device back and report the start as failed, so the window
       // returns to idle instead of waiting for a boundary that never comes.
@@ -401,7 +455,9 @@ void Transmitter::OnStart() {
       Post(kTxOpenFailed, platform::MMSYSERR_ERROR);
       return;
     }
-    boundary_ = minuteStart + FirstBoundaryOffset(now.second, station_->frameSeconds);
+    // The local minute's start as an instant, never from its wall time,
+    // which the hour repeated at the end of summer time names twice.
+    boundary_ = startedAt - now.second + FirstBoundaryOffset(now.second, station_->frameSeconds);
   } else {
     // The other stations keep the system clock's UTC minutes.
     const platform::Time64 utcMinute = FloorTo(startedAt, 60);
@@ -426,9 +482,12 @@ void Transmitter::OnTimeout() {
       return;
     }
     WatchPosition();
-    if (state_ == State::kTransmitting && !announced_ && !device_.TellsPlayTimes()) Announce();
+    if (state_ != State::kTransmitting) return;
+    if (!announced_ && !device_.TellsPlayTimes()) Announce();
+    RemakeForSampleClock();
     return;
   }
+  RemakeForSampleClock();
   const platform::Time64 now = time_.Now();
   if (now >= boundary_) {
     // Started on time by the schedule below this does nothing; it starts a

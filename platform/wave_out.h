@@ -135,8 +135,9 @@ class WaveOutDevice {
   virtual unsigned StreamError() = 0;
   // How much faster the sample clock of the stream played last (the open
   // one, or the one closed last) ran than the system clock, as measured
-  // from its last start of play. False when nothing was measured (no timing
-  // from the sound system, or less than a few seconds played).
+  // from its open on (the silence while paused counts). False when nothing
+  // was measured (no timing from the sound system, or less than a few
+  // seconds played).
   virtual bool SampleClockDrift(SampleClockReading& reading) = 0;
   // The buffer that began to play last, and when its first sample left the
   // device on the system clock (nanoseconds since the epoch). False when the
@@ -150,6 +151,10 @@ class WaveOutDevice {
   virtual bool PlayingPosition(const WaveHeader*&, std::size_t&, std::int64_t&) { return false; }
   // Whether the open device tells when its samples leave it (so far).
   virtual bool TellsPlayTimes() { return false; }
+  // Takes the buffer written last out of the queue, unplayed, if none of
+  // it has been taken for playing yet, so that it can be made again and
+  // written anew. False where it has, or where the device cannot say.
+  virtual bool TakeBack(WaveHeader&) { return false; }
 };
 
 // The system's default output device (through PortAudio; waveOut on

@@ -138,10 +138,10 @@ struct DriftMeter {
   std::int64_t framesAtBuffer = 0;  // frames from it to the buffer at hand
   LineFit fit;                    // x: nominal seconds played, y: lag in s
 
-  void Begin(std::int64_t firstSampleNs, std::int64_t framesBefore) {
+  void Begin(std::int64_t firstSampleNs) {
     running = true;
     startNs = firstSampleNs;
-    framesAtBuffer = -framesBefore;
+    framesAtBuffer = 0;
     fit = {};
   }
   // The buffer at hand leaves the device from dacNs on (0: not known).
@@ -306,6 +306,22 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return MMSYSERR_NOERROR;
   }
 
+  bool TakeBack(WaveHeader& header) override {
+    if (stream_ == nullptr) return false;
+    std::lock_guard lock(state_->mutex);
+    if (state_->tail != &header || header.reserved != 0) return false;
+    WaveHeader* before = nullptr;
+    for (WaveHeader* h = state_->head; h != &header; h = h->lpNext) before = h;
+    if (before != nullptr) {
+      before->lpNext = nullptr;
+    } else {
+      state_->head = nullptr;
+    }
+    state_->tail = before;
+    header.dwFlags &= ~WHDR_INQUEUE;
+    return true;
+  }
+
   unsigned Pause() override {
     if (stream_ == nullptr) return MMSYSERR_INVALHANDLE;
     std::lock_guard lock(state_->mutex);
@@ -320,7 +336,6 @@ class PortAudioWaveOut final : public WaveOutDevice {
     if (state_->paused) {
       state_->paused = false;
       state_->startAtNs = 0;
-      state_->drift.running = false;  // measured from the next buffer on
     }
     return MMSYSERR_NOERROR;
   }
@@ -465,24 +480,23 @@ class PortAudioWaveOut final : public WaveOutDevice {
     char* out = static_cast<char*>(output);
     std::lock_guard lock(s.mutex);
     ReleasePlayedLocked(s, dacNs);
+    if (dacNs != 0) s.dated = true;
+    // The clock is measured from the open on, silence and all, so that its
+    // figure can be known before the first sample plays.
+    if (!s.drift.running && dacNs != 0) s.drift.Begin(dacNs);
+    s.drift.Buffer(dacNs, frames, s.rate);
     if (s.paused && s.startAtNs != 0 && dacNs != 0) {
       double ahead = std::round(static_cast<double>(s.startAtNs - dacNs) * s.rate / 1e9);
       if (ahead < static_cast<double>(frames)) {
         auto lead = static_cast<unsigned long>(ahead > 0 ? ahead : 0);
         s.paused = false;
         s.startAtNs = 0;
-        s.drift.Begin(dacNs + static_cast<std::int64_t>(std::llround(lead * 1e9 / s.rate)),
-                      static_cast<std::int64_t>(lead));
         std::size_t leadBytes = static_cast<std::size_t>(lead) * s.blockAlign;
         std::memset(out, 0, leadBytes);
-        s.drift.Buffer(dacNs, frames, s.rate);
         FillLocked(s, out + leadBytes, frames - lead, dacNs, lead);
         return paContinue;
       }
     }
-    if (dacNs != 0) s.dated = true;
-    if (!s.paused && !s.drift.running && dacNs != 0) s.drift.Begin(dacNs, 0);
-    if (!s.paused) s.drift.Buffer(dacNs, frames, s.rate);
     FillLocked(s, out, frames, dacNs, 0);
     return paContinue;
   }

@@ -120,6 +120,15 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
     return true;
   }
   bool TellsPlayTimes() override { return tellsPlayTimes; }
+  // Only a buffer queued behind the playing one is sure not to have begun.
+  bool TakeBack(platform::WaveHeader& h) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("take back");
+    if (queue_.size() < 2 || queue_.back() != &h) return false;
+    queue_.pop_back();
+    h.dwFlags &= ~platform::WHDR_INQUEUE;
+    return true;
+  }
   bool SampleClockDrift(platform::SampleClockReading& reading) override {
     std::lock_guard lock(mutex_);
     if (!clockMeasured_) return false;
@@ -207,9 +216,14 @@ class ScriptedWaveOut final : public platform::WaveOutDevice {
   }
 
   // From now on the device tells that sample `sample` of the front buffer
-  // leaves it at ns (until that buffer finishes or a reset).
+  // leaves it at ns (until that buffer finishes or a reset); sample 0 is
+  // when that buffer began.
   void TellPosition(std::size_t sample, std::int64_t ns) {
     std::lock_guard lock(mutex_);
+    if (sample == 0 && !queue_.empty()) {
+      lastStarted_ = queue_.front();
+      lastStartedNs_ = ns;
+    }
     positionTold_ = true;
     positionSample_ = sample;
     positionNs_ = ns;
