@@ -13,6 +13,8 @@ const char* NtpErrorText(int code) {
     case kNtpErrorNoTransmitTime: return res::kNtpErrorNoTransmitTime;
     case kNtpErrorShortReply: return res::kNtpErrorShortReply;
     case kNtpErrorNoReceiveTime: return res::kNtpErrorNoReceiveTime;
+    case kNtpErrorSentBeforeReceived: return res::kNtpErrorSentBeforeReceived;
+    case kNtpErrorHeldTooLong: return res::kNtpErrorHeldTooLong;
     default: return nullptr;
   }
 }

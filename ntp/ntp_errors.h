@@ -16,6 +16,8 @@ inline constexpr int kNtpErrorUnsynchronised = 30004;   // leap indicator 3
 inline constexpr int kNtpErrorNoTransmitTime = 30005;   // transmit timestamp is zero
 inline constexpr int kNtpErrorShortReply = 30006;       // shorter than the 48-byte header
 inline constexpr int kNtpErrorNoReceiveTime = 30007;    // receive timestamp is zero
+inline constexpr int kNtpErrorSentBeforeReceived = 30008;  // transmit timestamp before the receive one
+inline constexpr int kNtpErrorHeldTooLong = 30009;      // held longer than the round trip took
 
 // The text of one of the codes above, or null for any other code.
 const char* NtpErrorText(int code);

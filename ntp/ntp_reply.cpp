@@ -32,6 +32,11 @@ int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimes
   // A server that never filled a timestamp would put the clock decades off.
   if (t3.Value() == 0) return kNtpErrorNoTransmitTime;
   if (t2.Value() == 0) return kNtpErrorNoReceiveTime;
+  // Times that contradict each other: answered before asked, or held
+  // longer than the whole exchange took, which gives a negative delay.
+  const double held = t3.SecondsSince(t2);
+  if (held < 0) return kNtpErrorSentBeforeReceived;
+  if (held > received.SecondsSince(t1)) return kNtpErrorHeldTooLong;
 
   result.leapIndicator = leapIndicator;
   result.stratum = stratum;
@@ -39,7 +44,7 @@ int ReadNtpReply(const unsigned char* datagram, std::size_t size, const NtpTimes
   result.T2 = t2;
   result.T3 = t3;
   result.T4 = received;
-  result.delay = received.SecondsSince(t1) - t3.SecondsSince(t2);
+  result.delay = received.SecondsSince(t1) - held;
   result.offset = (t2.SecondsSince(t1) + t3.SecondsSince(received)) * 0.5;
   return 0;
 }

@@ -26,6 +26,10 @@ class CTempiolaDlg : public CDialog {
   CComboBox m_cbServer;  // NTP server entries
   CComboBox m_cbStation;  // the stations, in the order of kStations (item data: the index)
   CButton m_chkStandardTime;  // ticked: transmissions send the selected server's time
+  // What the two lists showed when transmission began: while they are
+  // disabled, a change (which an accessibility client can make) is put back.
+  int m_stationShown = 0;
+  int m_modeShown = 0;
   HICON m_hIcon;
   int m_resultKind = kLogNtpResult;   // kinds of NTP result lines (LogLineKind, two in turn)
   int m_failKind = kLogNtpFailure;    // kinds of NTP failure lines (LogLineKind, two in turn)
@@ -47,6 +51,8 @@ class CTempiolaDlg : public CDialog {
   afx_msg void PlayTestSignal();
   afx_msg void OnStartTransmit();
   afx_msg void OnStopTransmit();
+  afx_msg void OnStationChanged();
+  afx_msg void OnModeChanged();
   afx_msg void OnModifyServers();
   afx_msg void OnHelpButton();
   afx_msg void OnDestroy();

@@ -50,8 +50,19 @@ void CTempiolaDlg::OnStartTransmit() {
   g_txContext.bCarrier = mode != nullptr && mode->carrier;
   const int station = m_cbStation.GetCurSel();
   g_txContext.nStation = station < 0 ? 0 : static_cast<int>(m_cbStation.GetItemData(station));
+  m_stationShown = station;
+  m_modeShown = index;
   g_txContext.hStartEvent->Set();
   ApplyControlState(*this, ControlState::Transmitting);
+}
+
+// A disabled list shows what is sent, whatever changes it.
+void CTempiolaDlg::OnStationChanged() {
+  if (!m_cbStation.IsWindowEnabled()) m_cbStation.SetCurSel(m_stationShown);
+}
+
+void CTempiolaDlg::OnModeChanged() {
+  if (!m_cbMode.IsWindowEnabled()) m_cbMode.SetCurSel(m_modeShown);
 }
 
 bool CTempiolaDlg::StandardTimeOffset(std::int64_t& offsetNs) {

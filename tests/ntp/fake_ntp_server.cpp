@@ -73,7 +73,7 @@ Bytes ServerReply(const Bytes& request, std::size_t size) {
   const NtpTimestamp t1 = RequestTransmit(request);
   t1.ToNetwork(reply.data() + 24);
   t1.AddSeconds(0.5).ToNetwork(reply.data() + 32);
-  t1.AddSeconds(0.51).ToNetwork(reply.data() + 40);
+  t1.AddSeconds(0.5).ToNetwork(reply.data() + 40);
   reply.resize(size);
   return reply;
 }

@@ -48,8 +48,10 @@ class FakeNtpServer {
 NtpTimestamp RequestTransmit(const Bytes& request);
 
 // A well-formed server reply to request: leap indicator 0, version 4, mode 4,
-// stratum 2, originate = the request's transmit time, receive = that + 0.5 s,
-// transmit = that + 0.51 s, padded with zeros to size bytes.
+// stratum 2, originate = the request's transmit time, receive and transmit =
+// that + 0.5 s (a server half a second ahead that answers at once: on
+// loopback no longer hold fits the round trip), padded with zeros to size
+// bytes.
 Bytes ServerReply(const Bytes& request, std::size_t size = 48);
 
 // Number of open file descriptors (on Windows handles) of this process.

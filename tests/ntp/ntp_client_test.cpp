@@ -44,9 +44,9 @@ TEST(NtpClientQueryTest, RequestIsAClientPacketStampedWithNow) {
   EXPECT_GE(RequestTransmit(seen).SecondsSince(before), 0.0);
   EXPECT_EQ(result.T1, RequestTransmit(seen));
   EXPECT_GE(result.T4.SecondsSince(result.T1), 0.0);
-  // The server is 0.5 s ahead and keeps the request 10 ms.
-  EXPECT_NEAR(result.offset, 0.505 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
-  EXPECT_NEAR(result.delay, result.T4.SecondsSince(result.T1) - 0.01, 1e-6);
+  // The server is 0.5 s ahead and answers at once.
+  EXPECT_NEAR(result.offset, 0.5 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
+  EXPECT_NEAR(result.delay, result.T4.SecondsSince(result.T1), 1e-6);
   EXPECT_EQ(result.stratum, 2);
   EXPECT_EQ(server.requests(), 1);
 }
@@ -58,7 +58,7 @@ TEST(NtpClientQueryTest, ReplyWithAuthenticatorCounts) {
     ASSERT_EQ(QueryCode("127.0.0.1", server.port(), result), 0) << size;
     EXPECT_NEAR(result.T2.SecondsSince(result.T1), 0.5, 1e-9);
     // However long the round trip took on a busy machine.
-    EXPECT_NEAR(result.offset, 0.505 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
+    EXPECT_NEAR(result.offset, 0.5 - result.T4.SecondsSince(result.T1) / 2, 1e-6);
   }
 }
 
@@ -91,7 +91,7 @@ TEST(NtpClientQueryTest, DatagramsThatFailTheChecksAreSkippedUntilTheReplyComes)
   NtpResult result;
   ASSERT_EQ(QueryCode("127.0.0.1", server.port(), result), 0);
   EXPECT_EQ(result.stratum, 2);
-  EXPECT_NEAR(result.T3.SecondsSince(result.T1), 0.51, 1e-9);
+  EXPECT_NEAR(result.T3.SecondsSince(result.T1), 0.5, 1e-9);
   // The reply came after the nine others, 10 ms apart, so the round trip is
   // long (and longer still on a slow machine); the offset is the server's
   // half second less half of it.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
 #include "ntp/ntp_errors.h"
 #include "platform/system_error.h"
@@ -80,6 +81,10 @@ TEST_F(NtpReplyTest, OnlyASynchronisedServerAnsweringOurRequestCounts) {
       {"leap indicator 3", [](Bytes& r) { r[0] = 0xE4; }, kNtpErrorUnsynchronised},
       {"zero transmit", [](Bytes& r) { std::fill(r.begin() + 40, r.end(), 0); }, kNtpErrorNoTransmitTime},
       {"zero receive", [](Bytes& r) { std::fill(r.begin() + 32, r.begin() + 40, 0); }, kNtpErrorNoReceiveTime},
+      {"transmit before receive", [](Bytes& r) { std::swap_ranges(r.begin() + 32, r.begin() + 40, r.begin() + 40); },
+       kNtpErrorSentBeforeReceived},
+      {"held beyond the round trip", [](Bytes& r) { std::copy(r.begin() + 24, r.begin() + 32, r.begin() + 32); },
+       kNtpErrorHeldTooLong},
       {"one byte", [](Bytes& r) { r.resize(1); }, kNtpErrorShortReply},
       {"transmit time cut", [](Bytes& r) { r.resize(44); }, kNtpErrorShortReply},
       {"one byte short of a header", [](Bytes& r) { r.resize(47); }, kNtpErrorShortReply},

@@ -101,8 +101,7 @@ TEST(NtpCommands, WithoutServersEitherButtonSaysSoAndLogsNothing) {
 }
 
 TEST(NtpCommands, ResultKindsAlternateAcrossBothButtonsAndTheClockMovesByTheOffset) {
-  // The fake server runs 0.5 s ahead (and spends 0.01 s), so the offset is
-  // about 0.505 s.
+  // The fake server runs 0.5 s ahead, so the offset is about 0.5 s.
   FakeNtpServer server([](const Bytes& request) { return ServerReply(request); });
   WithServers(kThreeEntries, 2, server.port(), [&](Window& w, CTempiolaDlg&) {
     std::vector<double> setTo;

@@ -252,6 +252,7 @@ TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
 
 // The chosen station is the one sent: DCF77 waits for the next minute and
 // opens its frame with second 0's 100 ms of silence, where BPC plays tone.
+// While it is sent, the lists show it and its mode.
 TEST(TransmitDialog, StartSendsTheSelectedStation) {
   ui_test::ScriptedSound sound;
   sound.clock.Set(At(10, 15, 7));
@@ -266,6 +267,15 @@ TEST(TransmitDialog, StartSendsTheSelectedStation) {
     const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue()[0]->lpData);
     EXPECT_EQ(std::count(samples, samples + 4410, 0), 4410);
     EXPECT_NE(std::count(samples + 4410, samples + 4500, 0), 90);
+    // The disabled lists, changed as an accessibility client can, go back
+    // to what is sent; stopped, they take a choice again.
+    w.Select(IDC_STATION, 1);
+    w.Select(IDC_MODE, 1);
+    EXPECT_EQ(w.Selection(IDC_STATION), 4);
+    EXPECT_EQ(w.Selection(IDC_MODE), 0);
+    w.Click(IDC_STOP);
+    w.Select(IDC_STATION, 1);
+    EXPECT_EQ(w.Selection(IDC_STATION), 1);
     w.Click(IDCANCEL);
   });
   EXPECT_EQ(script.Run(dlg), IDCANCEL);

@@ -88,6 +88,7 @@ Pmf AfxFromPmsg(AFX_PMSG pmsg) {
   AFX_ROW(message, 0, 0, 0, AfxSig_lwl, LRESULT (CWnd::*)(WPARAM, LPARAM), fn)
 #define ON_COMMAND(id, fn) AFX_ROW(WM_COMMAND, BN_CLICKED, id, id, AfxSig_vv, void (CCmdTarget::*)(), fn)
 #define ON_BN_CLICKED(id, fn) AFX_ROW(WM_COMMAND, BN_CLICKED, id, id, AfxSig_vv, void (CCmdTarget::*)(), fn)
+#define ON_CBN_SELCHANGE(id, fn) AFX_ROW(WM_COMMAND, CBN_SELCHANGE, id, id, AfxSig_vv, void (CCmdTarget::*)(), fn)
 #define ON_NOTIFY(code, id, fn) \
   AFX_ROW(WM_NOTIFY, code, id, id, AfxSig_vNMHDRpl, void (CWnd::*)(NMHDR*, LRESULT*), fn)
 #define ON_NOTIFY_EX(code, id, fn) \

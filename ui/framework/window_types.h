@@ -64,6 +64,7 @@ inline constexpr UINT VK_F1 = 0x70;
 
 // Notification codes.
 inline constexpr UINT BN_CLICKED = 0;
+inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 inline constexpr UINT TTN_NEEDTEXTA = static_cast<UINT>(-520);
 inline constexpr UINT CN_UPDATE_COMMAND_UI = static_cast<UINT>(-1);

@@ -227,7 +227,9 @@ std::intptr_t AfxDialogAccess::Procedure(void* context, w32::Handle window, unsi
     case WM_COMMAND: {
       // The control's own handle as the layer names it.
       CWnd* from = afx::LookupWidget(reinterpret_cast<w32::Handle>(lParam));
-      if (from && !from->IsWindowEnabled()) return 0;
+      // A disabled button takes no click; a disabled list's change is told,
+      // so that the dialog can put it back.
+      if (from && !from->IsWindowEnabled() && HIWORD(wParam) == BN_CLICKED) return 0;
       Guarded([&] { dialog->SendMessage(WM_COMMAND, wParam, from ? static_cast<LPARAM>(from->m_hWnd) : 0); });
       *handled = true;
       return 0;

@@ -70,6 +70,8 @@ struct AfxDialogAccess {
   static bool Input(CDialog& dialog, CWnd* target, UINT message);
   // A button click (or the command that Escape/Return stand for).
   static void Command(CDialog& dialog, int id);
+  // A control's notification (e.g. CBN_SELCHANGE), as WM_COMMAND.
+  static void Notify(CDialog& dialog, int id, UINT code);
   // The list-view double-click notification of a control.
   static void DoubleClick(CDialog& dialog, int id);
   // The text the dialog gives for a control's tool tip (empty: none).

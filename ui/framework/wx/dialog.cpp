@@ -39,6 +39,7 @@ class AfxDialogWindow : public wxDialog {
     SetFont(afx::TemplateFont(t));
     SetClientSize(ConvertDialogToPixels(wxSize(t.cx, t.cy)));
     Bind(wxEVT_BUTTON, &AfxDialogWindow::OnButton, this);
+    Bind(wxEVT_CHOICE, &AfxDialogWindow::OnChoice, this);
     Bind(wxEVT_CLOSE_WINDOW, &AfxDialogWindow::OnClose, this);
     Bind(wxEVT_CHAR_HOOK, &AfxDialogWindow::OnCharHook, this);
     Bind(AFX_EVT_POSTED, &AfxDialogWindow::OnPosted, this);
@@ -119,6 +120,13 @@ class AfxDialogWindow : public wxDialog {
   void OnButton(wxCommandEvent& e) {
     if (owner_ == nullptr) return;
     AfxDialogAccess::Command(*owner_, e.GetId());
+  }
+
+  // A change of a combo box's selection by the user or an accessibility
+  // client (which can change a disabled one), as Windows tells it.
+  void OnChoice(wxCommandEvent& e) {
+    if (owner_ == nullptr) return;
+    AfxDialogAccess::Notify(*owner_, e.GetId(), CBN_SELCHANGE);
   }
 
   void OnClose(wxCloseEvent& e) {
@@ -446,6 +454,12 @@ void AfxDialogAccess::Command(CDialog& dialog, int id) {
   const LPARAM from = control ? static_cast<LPARAM>(control->m_hWnd) : 0;
   afx::Guarded(
       [&] { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(BN_CLICKED)), from); });
+}
+
+void AfxDialogAccess::Notify(CDialog& dialog, int id, UINT code) {
+  CWnd* control = dialog.ControlById(id);
+  const LPARAM from = control ? static_cast<LPARAM>(control->m_hWnd) : 0;
+  afx::Guarded([&] { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)), from); });
 }
 
 void AfxDialogAccess::DoubleClick(CDialog& dialog, int id) {

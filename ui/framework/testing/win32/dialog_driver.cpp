@@ -119,6 +119,10 @@ void Window::Select(int id, int index) {
   CWnd* c = Control(id);
   if (auto* combo = dynamic_cast<CComboBox*>(c)) {
     combo->SetCurSel(index);
+    // The combo box tells its dialog, as it does for a user's choice (and,
+    // disabled, for an accessibility client's).
+    w32::Send(frame_.window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(CBN_SELCHANGE)),
+              reinterpret_cast<std::intptr_t>(c->GetNativeWindow()));
   } else if (auto* list = dynamic_cast<CListBox*>(c)) {
     list->SetCurSel(index);
   } else if (auto* view = dynamic_cast<CListCtrl*>(c)) {

@@ -125,6 +125,11 @@ void Window::Select(int id, int index) {
   wxWindow* w = c ? c->GetNativeWindow() : nullptr;
   if (auto* choice = dynamic_cast<wxChoice*>(w)) {
     choice->SetSelection(index);
+    // The event of a user's choice (and, disabled, an accessibility client's).
+    wxCommandEvent chosen(wxEVT_CHOICE, id);
+    chosen.SetEventObject(choice);
+    chosen.SetInt(index);
+    choice->GetEventHandler()->ProcessEvent(chosen);
   } else if (auto* list = dynamic_cast<wxListBox*>(w)) {
     list->SetSelection(index);
   } else if (auto* view = dynamic_cast<wxListCtrl*>(w)) {
