@@ -31,6 +31,14 @@ constexpr std::int64_t kOffTimeNs = 50000000;
 // readings in a row must say so: one odd report of the sound system is no stall.
 constexpr std::int64_t kDriftedNs = 15000000;
 constexpr int kDriftedReadings = 2;
+// Where the device tells only its position, its readings scatter more and
+// date no play: they may move this far from where they began, and only so
+// many in a row over this long a time are the output's own. A position
+// that runs ahead of the play (Wine's counts what it handed on to a sound
+// server) may also fall back by as much without the output being late: it
+// lags where Wine fell behind while the server played on from its buffer.
+constexpr std::int64_t kReadDriftedNs = kOffTimeNs;
+constexpr std::int64_t kReadDriftedForNs = 250000000;
 // Where the output's sample clock runs off the system clock, each piece
 // gains or loses at most this many samples per 1000 per second of rate
 // (10 ms) at its end, which no watch looks at.
@@ -124,6 +132,7 @@ class Transmitter {
   void UseSampleClock(double ppm);
   void StartAgainAfterAStall();
   void WatchPosition();
+  void FollowReadings(std::int64_t offNs, std::int64_t atNs);
   void Announce();
   void CountSent(const Slot& finished);
 
@@ -155,7 +164,14 @@ class Transmitter {
   int n_ = 0;
   bool announced_ = true;            // n_ was posted
   int drifted_ = 0;                  // readings in a row off their instant
+  std::int64_t driftedSinceNs_ = 0;  // when the first of them was taken
   std::int64_t lastPositionNs_ = 0;  // the reading taken last
+  // A device that tells no play times: where its readings lie since the
+  // start, and when the last of them was taken.
+  bool baselineSet_ = false;
+  std::int64_t baselineNs_ = 0;
+  std::int64_t baselineAtNs_ = 0;
+  std::int64_t readLimitNs_ = 0;     // how far they may move from it
   platform::Time64 playingSince_ = 0;  // the boundary the output plays on time from
   int framesSent_ = 0;               // whole and on time, since the start
   int stalls_ = 0;
@@ -271,6 +287,7 @@ void Transmitter::Arm(platform::Time64 boundary) {
   measured_ = false;
   drifted_ = 0;
   lastPositionNs_ = 0;
+  baselineSet_ = false;
   SetNominalPhase(boundary, 0);
   FillAndQueue(slots_[0], 0);
   pieceStart_ += kPieceSeconds;
@@ -572,13 +589,39 @@ void Transmitter::WatchPosition() {
   const double perSecond = rate_ * playing.ratio;
   const double fromPieceStart = (static_cast<double>(sample) - static_cast<double>(playing.lead)) / perSecond;
   const std::int64_t dueNs = time_.SystemNanosecondsAt(playing.pieceStart) + std::llround(fromPieceStart * 1e9);
-  const std::int64_t offNs = atNs - dueNs;
-  if (offNs <= kDriftedNs && offNs >= -kDriftedNs) {
+  std::int64_t offNs = atNs - dueNs;
+  std::int64_t limitNs = kDriftedNs;
+  if (!device_.TellsPlayTimes()) {
+    // The time a position was read, not when its sample plays: how far the
+    // readings move from the first ones after the start is what counts.
+    if (!baselineSet_) {
+      baselineSet_ = true;
+      baselineNs_ = offNs;
+      baselineAtNs_ = atNs;
+      readLimitNs_ = kReadDriftedNs + std::max<std::int64_t>(-offNs, 0);
+    }
+    offNs -= baselineNs_;
+    limitNs = readLimitNs_;
+  }
+  if (offNs <= limitNs && offNs >= -limitNs) {
     drifted_ = 0;
     if (!announced_) Announce();
+    if (baselineSet_) FollowReadings(offNs, atNs);
     return;
   }
-  if (++drifted_ >= kDriftedReadings) StartAgainAfterAStall();
+  if (drifted_++ == 0) driftedSinceNs_ = atNs;
+  const bool held = device_.TellsPlayTimes() ? drifted_ >= kDriftedReadings : atNs - driftedSinceNs_ >= kReadDriftedForNs;
+  if (held) StartAgainAfterAStall();
+}
+
+// The readings' baseline follows them as fast as any sample clock can
+// drift, and while they settle after a start (a position that ran ahead at
+// first, filling the sound system) up to kSettleNs faster.
+void Transmitter::FollowReadings(std::int64_t offNs, std::int64_t atNs) {
+  const std::int64_t sinceNs = std::max<std::int64_t>(atNs - baselineAtNs_, 0);
+  baselineAtNs_ = atNs;
+  const auto stepNs = static_cast<std::int64_t>(static_cast<double>(sinceNs) * kMaxSampleClockPpm / 1e6);
+  baselineNs_ += std::clamp(offNs, -stepNs, stepNs);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "platform/line_fit.h"
@@ -117,7 +118,9 @@ class WinMmWaveOut final : public WaveOutDevice {
     if (r != MMSYSERR_NOERROR) return r;
     device_ = device;
     rate_ = format.nSamplesPerSec;
+    blockAlign_ = format.nBlockAlign != 0 ? format.nBlockAlign : 1;
     paused_ = false;
+    ForgetGiven();
     wraps_ = 0;
     lastRaw_ = 0;
     fit_ = {};
@@ -148,7 +151,11 @@ class WinMmWaveOut final : public WaveOutDevice {
   // put silence ahead of them; they go to the system in order on the start.
   unsigned Write(WaveHeader& header) override {
     if (device_ == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!paused_) return ::waveOutWrite(device_, System(header), sizeof(WAVEHDR));
+    if (!paused_) {
+      const MMRESULT r = ::waveOutWrite(device_, System(header), sizeof(WAVEHDR));
+      if (r == MMSYSERR_NOERROR) NoteGiven(header);
+      return r;
+    }
     if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (header.dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
     header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
@@ -202,6 +209,7 @@ class WinMmWaveOut final : public WaveOutDevice {
       ReleaseLeadIn();
       wraps_ = 0;
       lastRaw_ = 0;
+      ForgetGiven();
       return MMSYSERR_NOERROR;
     }
     paused_ = false;
@@ -223,6 +231,7 @@ class WinMmWaveOut final : public WaveOutDevice {
     ReleaseLeadIn();
     wraps_ = 0;
     lastRaw_ = 0;
+    ForgetGiven();
     return r;
   }
 
@@ -271,6 +280,25 @@ class WinMmWaveOut final : public WaveOutDevice {
   // the transmitter keeps its seconds on the sample clock here.
   bool LastBufferStart(const WaveHeader*&, std::int64_t&) override { return false; }
 
+  // The position is the sample playing as it is read (under Wine: the one
+  // handed on to the sound server, a constant while ahead of it), dated by
+  // the clock read around it.
+  bool PlayingPosition(const WaveHeader*& header, std::size_t& sample, std::int64_t& realtimeNs) override {
+    if (device_ == nullptr || paused_ || given_.empty()) return false;
+    const std::int64_t before = GetSystemTimeNanoseconds();
+    std::int64_t played = 0;
+    if (Position(played) != MMSYSERR_NOERROR || played <= 0) return false;
+    const std::int64_t after = GetSystemTimeNanoseconds();
+    if (after - before > kClockReadNs) return false;  // held up between the readings: no date
+    while (given_.size() > 1 && given_.front().end <= played) given_.pop_front();
+    const Given& now = given_.front();
+    if (played < now.first || played >= now.end) return false;  // our silence, or run dry
+    header = now.header;
+    sample = static_cast<std::size_t>(played - now.first);
+    realtimeNs = before + (after - before) / 2;
+    return true;
+  }
+
   bool SampleClockDrift(SampleClockReading& reading) override {
     const LineFit& fit = device_ != nullptr ? fit_ : lastFit_;
     double slope = 0, error = 0;
@@ -294,9 +322,21 @@ class WinMmWaveOut final : public WaveOutDevice {
   void Flush() {
     for (WaveHeader* h : held_) {
       h->dwFlags = h->dwFlags & ~WHDR_INQUEUE;
-      ::waveOutWrite(device_, System(*h), sizeof(WAVEHDR));
+      if (::waveOutWrite(device_, System(*h), sizeof(WAVEHDR)) == MMSYSERR_NOERROR) NoteGiven(*h);
     }
     held_.clear();
+  }
+
+  // Where each buffer given to the system lies in the samples counted by
+  // the position, which runs from the open or the last reset.
+  void NoteGiven(WaveHeader& header) {
+    const std::int64_t samples = header.dwBufferLength / blockAlign_;
+    given_.push_back({&header, givenSamples_, givenSamples_ + samples});
+    givenSamples_ += samples;
+  }
+  void ForgetGiven() {
+    given_.clear();
+    givenSamples_ = 0;
   }
 
   bool QueueSilence(LeadIn& lead, std::int64_t samples) {
@@ -309,6 +349,7 @@ class WinMmWaveOut final : public WaveOutDevice {
       ::waveOutUnprepareHeader(device_, &lead.header, sizeof(WAVEHDR));
       return false;
     }
+    givenSamples_ += samples;
     return true;
   }
 
@@ -380,6 +421,7 @@ class WinMmWaveOut final : public WaveOutDevice {
     lastFit_ = fit_;
     fit_ = {};
     held_.clear();
+    ForgetGiven();
     paused_ = false;
     device_ = nullptr;
     lost_ = MMSYSERR_NOERROR;
@@ -398,6 +440,13 @@ class WinMmWaveOut final : public WaveOutDevice {
   unsigned rate_ = 0;
   bool paused_ = false;
   std::vector<WaveHeader*> held_;  // written while paused, in order
+  struct Given {
+    WaveHeader* header;
+    std::int64_t first, end;  // its samples in the position's count
+  };
+  std::deque<Given> given_;  // given to the system since the last reset, in order
+  std::int64_t givenSamples_ = 0;
+  unsigned blockAlign_ = 2;
   LeadIn probe_, rest_;
   std::int64_t wraps_ = 0;
   DWORD lastRaw_ = 0;

@@ -482,6 +482,39 @@ TEST_F(TransmitterTest, TheOutputIsWatchedAtEveryPollAndSilencedOnceOffItsSecond
   EXPECT_EQ(statuses.Tally(), 1) << "the frame from 10:15:40, whole and on time";
 }
 
+// A device that tells only its position (waveOut) is watched too. Its
+// readings date no play (under Wine they run a sound server's buffer
+// ahead, here by 90 ms), so what counts is how far they move from the
+// first one after the start: a moment's lag is no stall, nor one by less
+// than they ran ahead; one beyond that which holds a quarter second is.
+TEST_F(TransmitterTest, AnOutputKnownOnlyByItsPositionIsWatchedByHowItsReadingsMove) {
+  StartThread();
+  RunCountdownFrom1015_07();
+  const std::int64_t boundaryNs = At(2026, 3, 9, 10, 15, 20) * 1000000000LL;
+  // Sample n of the first piece, read offMs after its instant less 90 ms.
+  auto tell = [&](std::size_t sample, double offMs) {
+    device.TellPosition(sample, boundaryNs + static_cast<std::int64_t>(sample) * 1000000000 / 44100 - 90000000 +
+                                    std::llround(offMs * 1e6));
+    ASSERT_TRUE(device.WaitForPoll());
+    ASSERT_TRUE(device.WaitForPoll());
+  };
+  tell(1, 0);
+  tell(441000, 5);
+  tell(441441, 200);  // a lag for 10 ms
+  tell(441882, 200);
+  tell(442323, 5);
+  tell(485100, 120);  // one for 0.3 s, within the 90 ms ahead and 50 ms
+  tell(498330, 120);
+  tell(529200, 200);  // one held from 12 s on
+  tell(533610, 200);
+  EXPECT_TRUE(statuses.Pending().empty());
+  clock.Set(At(2026, 3, 9, 10, 15, 32));
+  tell(540225, 200);
+  ASSERT_EQ(statuses.Next(), (Status{kTxStalled, 1}));
+  ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 8}));
+  EXPECT_TRUE(device.IsPaused());
+}
+
 TEST_F(TransmitterTest, EveryModeRateFillsItsFrameIntoTheBuffers) {
   StartThread();
   for (int rate : {48000, 96000}) {
