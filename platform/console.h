@@ -12,7 +12,8 @@ namespace platform {
 // The program's arguments in the terminal's encoding (TerminalToGbk reads
 // them). On Windows they are taken from the wide-character command line as
 // UTF-8, whatever the system's code page, and the standard streams are put
-// in binary mode so that output is the same bytes on both systems.
+// in binary mode so that output is the same bytes on both systems, and
+// input the bytes that were sent.
 class CommandLine {
  public:
   CommandLine(int argc, char** argv);

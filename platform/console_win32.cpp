@@ -36,6 +36,8 @@ CommandLine::CommandLine(int argc, char** argv) {
   std::fflush(stderr);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  // A recording piped in (decode -) is bytes, not text.
+  _setmode(_fileno(stdin), _O_BINARY);
 }
 
 void WriteTerminal(std::FILE* stream, std::string_view text) {

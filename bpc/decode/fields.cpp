@@ -1,0 +1,59 @@
+#include "bpc/decode/fields.h"
+
+namespace decode {
+
+const FieldReader* FindFieldReader(std::string_view option) {
+  struct Row {
+    std::string_view option;
+    const FieldReader* reader;
+  };
+  static const Row kRows[] = {{"bpc", &kBpcFields},   {"jjy40", &kJjyFields},   {"jjy60", &kJjyFields},
+                              {"wwvb", &kWwvbFields}, {"dcf77", &kDcf77Fields}, {"msf", &kMsfFields}};
+  for (const Row& row : kRows) {
+    if (row.option == option) return row.reader;
+  }
+  return nullptr;
+}
+
+long DaysFromCivil(int year, int month, int day) {
+  const int y = year - (month <= 2 ? 1 : 0);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yearOfEra = y - era * 400;
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return static_cast<long>(era) * 146097 + dayOfEra - 719468;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+}
+
+int WeekdayOf(int year, int month, int day) {
+  const long days = DaysFromCivil(year, month, day);  // 1970-01-01 was a Thursday
+  return static_cast<int>(((days % 7) + 7 + 4) % 7);
+}
+
+bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day) {
+  if (dayOfYear < 1) return false;
+  for (month = 1; month <= 12; ++month) {
+    const int length = DaysInMonth(year, month);
+    if (dayOfYear <= length) {
+      day = dayOfYear;
+      return true;
+    }
+    dayOfYear -= length;
+  }
+  return false;
+}
+
+int Weighted(const int* bits, const int* seconds, const int* weights, int count) {
+  int sum = 0;
+  for (int i = 0; i < count; ++i) sum += bits[seconds[i]] ? weights[i] : 0;
+  return sum;
+}
+
+}  // namespace decode

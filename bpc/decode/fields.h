@@ -1,0 +1,58 @@
+// What a station's frame says, read from its symbols: one file per station
+// (fields_*.cpp), written from the stations' published formats and not
+// from the encoders, so that a mistake in one is not agreed to by the other.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace decode {
+
+// The time a frame carries, as the watch will read it.
+struct CarriedTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  int weekday = -1;         // 0 Sunday .. 6 Saturday; -1 where the frame sends none
+  const char* zone = "";    // "CET", "CEST", "GMT", "BST", "UTC", "JST"; "" for BPC's time as it stands
+  int summer = -1;          // 1 summer time, 0 not, -1 where the frame does not say
+  std::string announce;     // the announcement bits set, by name, blank-separated
+  bool parity = false;      // the frame has parities (and they hold)
+  std::string problem;      // why this is no time (a parity, a field out of range)
+};
+
+// A station's frames as the decoder reads them. Symbols are indices into
+// the station's shapes, in the order of the station table.
+struct FieldReader {
+  unsigned frameSeconds;     // 20 or 60
+  std::uint8_t syncSymbol;   // the marker that places a frame ...
+  unsigned syncSecond;       // ... at this second of it
+  bool syncAfterMarker;      // the second before it holds the marker too (a double marker)
+  // The carried minute (BPC: the frame) begins this far after the frame's
+  // start: 0 for the minute in progress, 60 for the one the frame announces.
+  unsigned beginsAfter;
+  // False, with t.problem said, for a frame that carries no time.
+  bool (*read)(const std::uint8_t* symbols, CarriedTime& t);
+};
+
+// The reader for a station's command-line name, or null.
+const FieldReader* FindFieldReader(std::string_view option);
+
+// The readers, one in each station's file.
+extern const FieldReader kBpcFields, kJjyFields, kWwvbFields, kDcf77Fields, kMsfFields;
+
+// --- for the readers ---
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long DaysFromCivil(int year, int month, int day);
+int DaysInMonth(int year, int month);
+bool IsLeapYear(int year);
+// 0 Sunday .. 6 Saturday.
+int WeekdayOf(int year, int month, int day);
+// The calendar date of a day of the year (1 = 1 January); false beyond it.
+bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day);
+// A year of the century as the frames send it: 70..99 the last century's.
+inline int FullYear(int yy) { return yy < 70 ? 2000 + yy : 1900 + yy; }
+// The sum of the weights of the bits set at those seconds.
+int Weighted(const int* bits, const int* seconds, const int* weights, int count);
+
+}  // namespace decode

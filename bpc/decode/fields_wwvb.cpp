@@ -1,0 +1,52 @@
+// WWVB: bits 0 and 1, markers in seconds 0, 9, 19, 29, 39, 49 and 59. BCD
+// most significant bit first, no parity; the frame carries the minute in
+// progress in UTC, with the US daylight-saving bits of its UTC day.
+#include "bpc/decode/fields.h"
+
+namespace decode {
+
+namespace {
+
+bool Read(const std::uint8_t* symbols, CarriedTime& t) {
+  int bits[60] = {};
+  for (int s = 0; s < 60; ++s) {
+    const bool marker = s == 0 || s % 10 == 9;
+    if ((symbols[s] == 2) != marker) {
+      t.problem = "the markers are not in place";
+      return false;
+    }
+    bits[s] = symbols[s] == 1;
+  }
+  static const int kMinute[] = {1, 2, 3, 5, 6, 7, 8}, kMinuteWeights[] = {40, 20, 10, 8, 4, 2, 1};
+  static const int kHour[] = {12, 13, 15, 16, 17, 18}, kHourWeights[] = {20, 10, 8, 4, 2, 1};
+  static const int kDay[] = {22, 23, 25, 26, 27, 28, 30, 31, 32, 33};
+  static const int kDayWeights[] = {200, 100, 80, 40, 20, 10, 8, 4, 2, 1};
+  static const int kYear[] = {45, 46, 47, 48, 50, 51, 52, 53}, kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
+  t.minute = Weighted(bits, kMinute, kMinuteWeights, 7);
+  t.hour = Weighted(bits, kHour, kHourWeights, 6);
+  const int dayOfYear = Weighted(bits, kDay, kDayWeights, 10);
+  t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
+  const bool signPlus = bits[36] && !bits[37] && bits[38], signMinus = !bits[36] && bits[37] && !bits[38];
+  if (t.minute > 59 || t.hour > 23 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) || !(signPlus || signMinus)) {
+    t.problem = "a field out of range";
+    return false;
+  }
+  if (bits[55] != (IsLeapYear(t.year) ? 1 : 0)) {
+    t.problem = "the leap-year bit does not fit the year";
+    return false;
+  }
+  t.weekday = WeekdayOf(t.year, t.month, t.day);
+  t.zone = "UTC";
+  // Bit 57: in effect at the day's end; 58: at its start.
+  t.summer = bits[58];
+  if (bits[57] && !bits[58]) t.announce = "dst-begins-today";
+  if (!bits[57] && bits[58]) t.announce = "dst-ends-today";
+  if (bits[56]) t.announce += t.announce.empty() ? "leap-second" : " leap-second";
+  return true;
+}
+
+}  // namespace
+
+const FieldReader kWwvbFields = {60, 2, 0, true, 0, Read};
+
+}  // namespace decode
