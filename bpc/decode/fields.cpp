@@ -56,4 +56,26 @@ int Weighted(const int* bits, const int* seconds, const int* weights, int count)
   return sum;
 }
 
+bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t) {
+  for (int s = 0; s < 60; ++s) {
+    const bool marker = s == 0 || s % 10 == 9;
+    if ((symbols[s] == 2) != marker) {
+      t.problem = "the markers are not in place";
+      return false;
+    }
+    bits[s] = symbols[s] == 1;
+  }
+  static const int kMinute[] = {1, 2, 3, 5, 6, 7, 8}, kMinuteWeights[] = {40, 20, 10, 8, 4, 2, 1};
+  static const int kHour[] = {12, 13, 15, 16, 17, 18}, kHourWeights[] = {20, 10, 8, 4, 2, 1};
+  static const int kDay[] = {22, 23, 25, 26, 27, 28, 30, 31, 32, 33};
+  static const int kDayWeights[] = {200, 100, 80, 40, 20, 10, 8, 4, 2, 1};
+  static const int kOnes[] = {1, 1, 1, 1, 1, 1, 1};
+  f.minute = Weighted(bits, kMinute, kMinuteWeights, 7);
+  f.hour = Weighted(bits, kHour, kHourWeights, 6);
+  f.dayOfYear = Weighted(bits, kDay, kDayWeights, 10);
+  f.minuteOnes = Weighted(bits, kMinute, kOnes, 7);
+  f.hourOnes = Weighted(bits, kHour, kOnes, 6);
+  return true;
+}
+
 }  // namespace decode

@@ -55,4 +55,15 @@ inline int FullYear(int yy) { return yy < 70 ? 2000 + yy : 1900 + yy; }
 // The sum of the weights of the bits set at those seconds.
 int Weighted(const int* bits, const int* seconds, const int* weights, int count);
 
+// JJY and WWVB share seconds 0 to 35: markers (symbol 2) in seconds 0, 9,
+// 19, ... 59 and nowhere else, then the minute, the hour and the day of the
+// year in BCD, most significant bit first. Fills the frame's bits (1 for
+// symbol 1) and those fields; false, said in t.problem, where a marker is
+// out of place.
+struct MarkedFields {
+  int minute = 0, hour = 0, dayOfYear = 0;
+  int minuteOnes = 0, hourOnes = 0;  // the bits set in each, for JJY's parities
+};
+bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t);
+
 }  // namespace decode

@@ -9,30 +9,17 @@ namespace {
 
 bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   int bits[60] = {};
-  for (int s = 0; s < 60; ++s) {
-    const bool marker = s == 0 || s % 10 == 9;
-    if ((symbols[s] == 2) != marker) {
-      t.problem = "the markers are not in place";
-      return false;
-    }
-    bits[s] = symbols[s] == 1;
-  }
-  static const int kMinute[] = {1, 2, 3, 5, 6, 7, 8}, kMinuteWeights[] = {40, 20, 10, 8, 4, 2, 1};
-  static const int kHour[] = {12, 13, 15, 16, 17, 18}, kHourWeights[] = {20, 10, 8, 4, 2, 1};
-  static const int kDay[] = {22, 23, 25, 26, 27, 28, 30, 31, 32, 33};
-  static const int kDayWeights[] = {200, 100, 80, 40, 20, 10, 8, 4, 2, 1};
+  MarkedFields f;
+  if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
   static const int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48}, kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
   static const int kWeekday[] = {50, 51, 52}, kWeekdayWeights[] = {4, 2, 1};
-  int hourOnes = 0, minuteOnes = 0;
-  for (int s : kHour) hourOnes += bits[s];
-  for (int s : kMinute) minuteOnes += bits[s];
   t.parity = true;
-  if (bits[36] != hourOnes % 2) t.problem = "parity PA1 (hour) failed";
-  else if (bits[37] != minuteOnes % 2) t.problem = "parity PA2 (minute) failed";
+  if (bits[36] != f.hourOnes % 2) t.problem = "parity PA1 (hour) failed";
+  else if (bits[37] != f.minuteOnes % 2) t.problem = "parity PA2 (minute) failed";
   if (!t.problem.empty()) return false;
-  t.minute = Weighted(bits, kMinute, kMinuteWeights, 7);
-  t.hour = Weighted(bits, kHour, kHourWeights, 6);
-  const int dayOfYear = Weighted(bits, kDay, kDayWeights, 10);
+  t.minute = f.minute;
+  t.hour = f.hour;
+  const int dayOfYear = f.dayOfYear;
   t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
   t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3);
   if (t.minute > 59 || t.hour > 23 || t.weekday > 6 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day)) {
