@@ -615,8 +615,7 @@ void Transmitter::WatchPosition() {
 }
 
 // The readings' baseline follows them as fast as any sample clock can
-// drift, and while they settle after a start (a position that ran ahead at
-// first, filling the sound system) up to kSettleNs faster.
+// drift, no faster: a stall moves them at once.
 void Transmitter::FollowReadings(std::int64_t offNs, std::int64_t atNs) {
   const std::int64_t sinceNs = std::max<std::int64_t>(atNs - baselineAtNs_, 0);
   baselineAtNs_ = atNs;
