@@ -56,6 +56,12 @@ int Weighted(const int* bits, const int* seconds, const int* weights, int count)
   return sum;
 }
 
+bool IsDigit(const int* bits, int first, bool lsbFirst) {
+  int value = 0;
+  for (int i = 0; i < 4; ++i) value += bits[first + i] << (lsbFirst ? i : 3 - i);
+  return value <= 9;
+}
+
 bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t) {
   for (int s = 0; s < 60; ++s) {
     const bool marker = s == 0 || s % 10 == 9;

@@ -54,6 +54,9 @@ bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day);
 inline int FullYear(int yy) { return yy < 70 ? 2000 + yy : 1900 + yy; }
 // The sum of the weights of the bits set at those seconds.
 int Weighted(const int* bits, const int* seconds, const int* weights, int count);
+// Whether the four bits of a BCD digit from `first` on (weights 8 4 2 1, or
+// 1 2 4 8 where lsbFirst) make a digit, 0 to 9.
+bool IsDigit(const int* bits, int first, bool lsbFirst);
 
 // JJY and WWVB share seconds 0 to 35: markers (symbol 2) in seconds 0, 9,
 // 19, ... 59 and nowhere else, then the minute, the hour and the day of the

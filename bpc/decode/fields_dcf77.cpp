@@ -52,7 +52,8 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   t.month = Field(bits, 45, 5);
   t.year = FullYear(Field(bits, 50, 8));
   if (t.minute > 59 || t.hour > 23 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > DaysInMonth(t.year, t.month) || weekday < 1 || (bits[21] + 2 * bits[22] + 4 * bits[23] + 8 * bits[24]) > 9) {
+      t.day > DaysInMonth(t.year, t.month) || weekday < 1 || !IsDigit(bits, 21, true) || !IsDigit(bits, 29, true) ||
+      !IsDigit(bits, 36, true) || !IsDigit(bits, 45, true) || !IsDigit(bits, 50, true) || !IsDigit(bits, 54, true)) {
     t.problem = "a field out of range";
     return false;
   }

@@ -55,7 +55,8 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   t.hour = Field(a, 39, k20, 6);
   t.minute = Field(a, 45, k40, 7);
   if (t.minute > 59 || t.hour > 23 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > DaysInMonth(t.year, t.month) || t.weekday > 6) {
+      t.day > DaysInMonth(t.year, t.month) || t.weekday > 6 || !IsDigit(a, 17, false) || !IsDigit(a, 21, false) ||
+      !IsDigit(a, 26, false) || !IsDigit(a, 32, false) || !IsDigit(a, 41, false) || !IsDigit(a, 48, false)) {
     t.problem = "a field out of range";
     return false;
   }

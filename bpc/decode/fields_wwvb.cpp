@@ -17,7 +17,9 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   const int dayOfYear = f.dayOfYear;
   t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
   const bool signPlus = bits[36] && !bits[37] && bits[38], signMinus = !bits[36] && bits[37] && !bits[38];
-  if (t.minute > 59 || t.hour > 23 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) || !(signPlus || signMinus)) {
+  if (t.minute > 59 || t.hour > 23 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) || !(signPlus || signMinus) ||
+      !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
+      !IsDigit(bits, 45, false) || !IsDigit(bits, 50, false)) {
     t.problem = "a field out of range";
     return false;
   }
