@@ -88,8 +88,7 @@ std::vector<DecodedFrame> ReadFrames(const Seconds& seconds, const Classified& c
     const std::ptrdiff_t start = k - static_cast<std::ptrdiff_t>(reader.syncSecond);
     if (start < 0 || start + length > n) continue;
     DecodedFrame f;
-    f.frameStartS = seconds.list[static_cast<std::size_t>(start)].startMs / 1000;
-    f.beginsS = f.frameStartS + reader.beginsAfter * seconds.periodMs / 1000;
+    f.beginsS = (seconds.list[static_cast<std::size_t>(start)].startMs + reader.beginsAfter * seconds.periodMs) / 1000;
     const std::uint8_t* symbols = c.symbols.data() + start;
     const auto unread = std::count(symbols, symbols + length, kUnread);
     if (unread > 0) {

@@ -15,7 +15,6 @@
 namespace decode {
 
 struct DecodedFrame {
-  double frameStartS = 0;   // where the frame begins, in seconds from the start
   double beginsS = 0;       // where the minute it carries (BPC: the frame) begins
   bool isTime = false;      // its parities hold and its fields make sense
   CarriedTime time;         // problem says why not, where it is not

@@ -172,11 +172,6 @@ void Smooth(std::vector<Second>& list, double period) {
 
 }  // namespace
 
-double SecondStrength(const std::vector<float>& low, SecondEdge edge) {
-  const std::vector<double> edges = Edges(low, Hard(low), edge);
-  return Acquire(edges, 0, static_cast<double>(low.size())).strength;
-}
-
 Seconds FindSeconds(const std::vector<float>& low, SecondEdge edge) {
   Seconds found;
   found.edge = edge;

@@ -27,7 +27,4 @@ struct Seconds {
 // (see LowLevels), beginning with the given edge.
 Seconds FindSeconds(const std::vector<float>& low, SecondEdge edge);
 
-// How clearly the edges of that kind recur once a second (0..1).
-double SecondStrength(const std::vector<float>& low, SecondEdge edge);
-
 }  // namespace decode
