@@ -12,6 +12,7 @@ int RunCalibrate(int argc, char** argv, int first);
 int RunServers(int argc, char** argv, int first);
 int RunStations(int argc, char** argv, int first);
 int RunDecode(int argc, char** argv, int first);
+int RunListen(int argc, char** argv, int first);
 
 const Command kCommands[] = {
     {"version", "print the program version", RunVersion},
@@ -19,6 +20,7 @@ const Command kCommands[] = {
     {"render", "write a station's frames from a frame boundary to a WAV file", RunRender},
     {"transmit", "transmit a station's time signal on the default sound output", RunTransmit},
     {"decode", "read a station's frames from a WAV recording", RunDecode},
+    {"listen", "read a station's frames live from the default sound input", RunListen},
     {"stations", "list the stations: carrier, tone, frame length, time sent", RunStations},
     {"query", "ask an NTP server for the clock offset and network delay", RunQuery},
     {"calibrate", "set the system clock from an NTP server", RunCalibrate},

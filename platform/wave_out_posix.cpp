@@ -1,92 +1,16 @@
 #include "platform/wave_out.h"
 
-#include <alsa/asoundlib.h>
-#include <dlfcn.h>
-#include <portaudio.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <mutex>
 
 #include "platform/line_fit.h"
-#include "platform/thread.h"
+#include "platform/portaudio_session.h"
 
 namespace platform {
 namespace {
-
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void QuietJack(const char*) {}
-
-// Probing the sound back ends makes ALSA and JACK print every device they
-// fail to reach to stderr. Those reports are expected (no JACK server, no
-// hardware card behind a sound server) and only bury the program's output.
-void SilenceBackEndReports() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    snd_lib_error_set_handler(QuietAlsa);
-    // JACK is present only when PortAudio was built with it.
-    using SetHandler = void (*)(void (*)(const char*));
-    for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
-      if (void* f = ::dlsym(RTLD_DEFAULT, name)) reinterpret_cast<SetHandler>(f)(QuietJack);
-    }
-  });
-}
-
-// PortAudio counts its initialisations but does not guard them; devices
-// may be made on different threads (the transmitter's, the window's).
-std::mutex g_portAudioInit;
-int g_portAudioSessions = 0;  // guarded by g_portAudioInit
-
-// One balanced Pa_Initialize / Pa_Terminate.
-class PortAudioSession {
- public:
-  PortAudioSession() {
-    SilenceBackEndReports();
-    std::lock_guard lock(g_portAudioInit);
-    ok_ = Pa_Initialize() == paNoError;
-    if (ok_) ++g_portAudioSessions;
-  }
-  ~PortAudioSession() {
-    std::lock_guard lock(g_portAudioInit);
-    if (!ok_) return;
-    Pa_Terminate();
-    if (--g_portAudioSessions == 0) {
-      // ALSA keeps the configuration it parsed for the whole process;
-      // hand it back with the last session.
-      snd_config_update_free_global();
-    }
-  }
-  PortAudioSession(const PortAudioSession&) = delete;
-  PortAudioSession& operator=(const PortAudioSession&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  bool ok_ = false;
-};
-
-unsigned OpenErrorCode(PaError error) {
-  switch (error) {
-    case paInvalidSampleRate:
-    case paInvalidChannelCount:
-    case paSampleFormatNotSupported:
-      return WAVERR_BADFORMAT;
-    case paInsufficientMemory:
-      return MMSYSERR_NOMEM;
-    case paDeviceUnavailable:
-      return MMSYSERR_ALLOCATED;
-    case paInvalidDevice:
-      return MMSYSERR_BADDEVICEID;
-    default:
-      return MMSYSERR_ERROR;
-  }
-}
-
-// Stopping and closing a stream wait for the sound server, and one that no
-// longer answers (a frozen server) holds them for half a minute or for good.
-constexpr int kTeardownMs = 1000;
 
 // The sound system's buffer ahead of the device. Its samples are dated,
 // so its length costs no precision; a short one (the sound server's
@@ -103,31 +27,6 @@ constexpr double kSettleSeconds = 5.0;
 // A lag that moves by more than this from one buffer to the next was
 // shifted by a gap the sound system played (it ran dry), not by the clock.
 constexpr double kMaxLagJump = 2e-3;
-
-// The system clock read beside the sound system's own: the thread may be
-// held between the two readings (a busy machine holds it for tens of ms),
-// which makes the difference larger, never smaller. The smallest of the
-// last one to two seconds stands for all of them.
-struct ClockPair {
-  static constexpr double kBucketSeconds = 1.0;
-  std::int64_t best = 0;      // realtime minus stream time, ns, in this bucket
-  std::int64_t previous = 0;  // the same in the bucket before
-  double bucketStart = -1;    // stream time; below 0: no reading yet
-
-  std::int64_t Offset(std::int64_t offset, double now) {
-    if (bucketStart < 0) {
-      best = previous = offset;
-      bucketStart = now;
-    } else if (now - bucketStart >= kBucketSeconds || now < bucketStart) {
-      previous = best;
-      best = offset;
-      bucketStart = now;
-    } else if (offset < best) {
-      best = offset;
-    }
-    return std::min(best, previous);
-  }
-};
 
 // The sample clock's rate against the system clock, from the system-clock
 // times at which samples left the device: a device that runs fast plays
@@ -267,7 +166,7 @@ class PortAudioWaveOut final : public WaveOutDevice {
         Pa_CloseStream(stream);
       }
     }
-    if (error != paNoError) return OpenErrorCode(error);
+    if (error != paNoError) return PortAudioOpenErrorCode(error);
     stream_ = stream;
     state_ = std::move(state);
     std::lock_guard lock(state_->mutex);
@@ -448,26 +347,9 @@ class PortAudioWaveOut final : public WaveOutDevice {
     return params;
   }
 
-  // Stops and closes the stream on a thread of its own and waits for that
-  // a short while only. Past it the thread is left to finish alone; it
-  // keeps the stream's state and the PortAudio session alive until then,
-  // since the sound system may still call into the state.
   void EndStream(bool abort) {
     state_->ending = true;
-    auto end = [stream = stream_, abort, state = state_, session = session_] {
-      if (abort) {
-        Pa_AbortStream(stream);
-      } else {
-        Pa_StopStream(stream);
-      }
-      Pa_CloseStream(stream);
-    };
-    Thread teardown;
-    if (!teardown.Start(end)) {
-      end();
-      return;
-    }
-    if (!teardown.Join(kTeardownMs)) teardown.Detach();
+    EndPortAudioStream(stream_, abort, state_, session_);
   }
 
   // Runs on the sound system's thread: copies queued buffers one after the
@@ -509,9 +391,8 @@ class PortAudioWaveOut final : public WaveOutDevice {
     double now = time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
     double ahead = time->outputBufferDacTime - now;
     if (now <= 0 || ahead < 0 || ahead > kMaxPlausibleLatency) return 0;
-    timespec real{};
-    if (::clock_gettime(CLOCK_REALTIME, &real) != 0) return 0;
-    const std::int64_t realNs = static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec;
+    const std::int64_t realNs = RealtimeNowNs();
+    if (realNs == 0) return 0;
     const std::int64_t offsetNs = s.clocks.Offset(realNs - std::llround(now * 1e9), now);
     return std::llround(time->outputBufferDacTime * 1e9) + offsetNs;
   }
@@ -572,9 +453,8 @@ class PortAudioWaveOut final : public WaveOutDevice {
   // The buffers handed over whose last sample has left the device by now
   // (all of them when the sound system tells no time).
   static void ReleasePlayedLocked(StreamState& s, std::int64_t dacNs) {
-    timespec real{};
-    const bool now = dacNs != 0 && ::clock_gettime(CLOCK_REALTIME, &real) == 0;
-    const std::int64_t nowNs = static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec;
+    const std::int64_t nowNs = dacNs != 0 ? RealtimeNowNs() : 0;
+    const bool now = nowNs != 0;
     bool finished = false;
     int kept = 0;
     for (int i = 0; i < s.handedCount; ++i) {

@@ -17,6 +17,9 @@ namespace {
 // the nearest of its station's shapes and still be read as that symbol.
 constexpr double kMaxSymbolCost = 2.0;
 constexpr std::uint8_t kUnread = 255;
+// A frame with more than one in this many of its seconds unread is none
+// (one that begins in the silence before a transmission, say).
+constexpr std::ptrdiff_t kMostlyUnread = 8;
 
 struct Patterns {
   int count = 0;
@@ -89,8 +92,12 @@ std::vector<DecodedFrame> ReadFrames(const Seconds& seconds, const Classified& c
     if (start < 0 || start + length > n) continue;
     DecodedFrame f;
     f.beginsS = (seconds.list[static_cast<std::size_t>(start)].startMs + reader.beginsAfter * seconds.periodMs) / 1000;
+    f.endsS = (seconds.list[static_cast<std::size_t>(start + length - 1)].startMs + seconds.periodMs) / 1000;
     const std::uint8_t* symbols = c.symbols.data() + start;
     const auto unread = std::count(symbols, symbols + length, kUnread);
+    // Mostly unread is no frame but silence or noise the seconds were
+    // followed through.
+    if (unread * kMostlyUnread > length) continue;
     if (unread > 0) {
       f.time.problem = std::to_string(unread) + (unread == 1 ? " second" : " seconds") + " could not be read";
     } else {

@@ -16,6 +16,7 @@ namespace decode {
 
 struct DecodedFrame {
   double beginsS = 0;       // where the minute it carries (BPC: the frame) begins
+  double endsS = 0;         // where its last second ends
   bool isTime = false;      // its parities hold and its fields make sense
   CarriedTime time;         // problem says why not, where it is not
 };

@@ -1,4 +1,5 @@
 #include "bpc/decode/decoder.h"
+#include "bpc/decode/live_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -330,6 +331,59 @@ TEST(Decoder, ImpairedRendersAreReadAsRealReceptionsWouldBe) {
       ASSERT_NE(d.station, nullptr) << d.failure;
       EXPECT_EQ(std::string(d.station->option).substr(0, 3), std::string(s.option).substr(0, 3));
       ExpectCarried(d, s, i.clockRatio, i.droppedSecond);
+    }
+  }
+}
+
+// A live input, from a 1 kHz beat note at 8 kHz (cheap to decode over and
+// over): 10 ms blocks, the first sample 7 ms after the render's start on the
+// system clock, every tenth block dated 40 ms late (the sound system's
+// thread held), 3 s of silence at the end so that the last frame settles,
+// and optionally samples lost, which the dates show.
+TEST(LiveDecoder, EachWholeFrameComesOnceWithItsMarkOnTheSystemClock) {
+  constexpr double kRate = 8000;
+  constexpr double kMarkMs = 7;
+  struct Case {
+    const char* station;
+    double lostFromS, lostS;  // lostS 0: none
+    std::vector<int> heard;   // the carried frames that come
+  };
+  const Case cases[] = {{"dcf77", 0, 0, {0, 1, 2}}, {"bpc", 0, 0, {0, 1, 2, 3, 4, 5}}, {"msf", 90, 2, {0, 2}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.station);
+    const Station& s = *FindStation(c.station);
+    std::vector<float> x = BeatNote(Render(s, 44100), s);
+    x.resize(x.size() + static_cast<std::size_t>(3 * kRate), 0.0F);
+    decode::LiveDecoder live(kRate, nullptr, 0);
+    std::vector<decode::HeardFrame> heard;
+    int gaps = 0;
+    const auto block = static_cast<std::size_t>(kRate / 100);
+    const auto lostFrom = static_cast<std::size_t>(c.lostFromS * kRate), lostTo = lostFrom + static_cast<std::size_t>(c.lostS * kRate);
+    for (std::size_t i = 0, b = 0; i < x.size(); i += block, ++b) {
+      if (c.lostS > 0 && i >= lostFrom && i < lostTo) continue;
+      const double late = b % 10 == 3 ? 40e6 : 0;
+      const auto firstNs = static_cast<std::int64_t>(static_cast<double>(kStart) * 1e9 + kMarkMs * 1e6 +
+                                                      static_cast<double>(i) * 1e9 / kRate + late);
+      if (const double lost = live.Add(x.data() + i, std::min(block, x.size() - i), firstNs); lost > 0) {
+        ++gaps;
+        EXPECT_NEAR(lost, c.lostS, 0.05);
+      }
+      for (const decode::HeardFrame& h : live.Poll()) heard.push_back(h);
+    }
+    EXPECT_EQ(gaps, c.lostS > 0 ? 1 : 0);
+    const std::vector<Carried> carried = CarriedBy(s);
+    std::vector<std::string> read, sent;
+    for (const decode::HeardFrame& h : heard) {
+      EXPECT_TRUE(h.frame.isTime) << h.frame.time.problem;
+      read.push_back(TimeText(h.frame.time));
+      EXPECT_NEAR(h.markOffsetMs, kMarkMs, 1.0) << TimeText(h.frame.time);
+    }
+    for (int k : c.heard) sent.push_back(carried[static_cast<std::size_t>(k)].time);
+    EXPECT_EQ(read, sent);
+    if (c.lostS == 0) {
+      for (std::size_t k = 0; k < heard.size() && k < carried.size(); ++k) {
+        EXPECT_NEAR(heard[k].frame.beginsS, carried[k].beginsS, 0.015);
+      }
     }
   }
 }

@@ -41,15 +41,29 @@ inline bool ShapeOnAt(const SymbolShape& shape, unsigned ms) {
 }
 
 // The frame whose second 0 begins at sample `start`; a second that matches
-// no shape reads as "?".
+// no shape reads as "?". With slack, each second after the first begins
+// where the tone goes off within that many samples of a second after the
+// one before (for stations whose seconds all begin silent), as a receiver
+// that follows its seconds reads them; without, exactly a second after.
 inline std::string DecodeFrame(const Station& station, const std::vector<std::int16_t>& samples, std::size_t start,
-                               unsigned rate) {
+                               unsigned rate, std::size_t slack = 0) {
   StationFrame frame{};
   const std::size_t window = rate / 100;  // 10 ms in the middle of each tenth
+  const std::size_t step = rate / 500;    // 2 ms, where an edge is looked for
+  std::size_t secondStart = start;
   for (unsigned second = 0; second < station.frameSeconds; ++second) {
+    if (second > 0) {
+      secondStart += rate;
+      for (std::size_t at = secondStart > slack ? secondStart - slack : step; slack > 0 && at <= secondStart + slack; at += step) {
+        if (ToneAt(samples, at - step, step, rate, station.toneHz) && !ToneAt(samples, at, step, rate, station.toneHz)) {
+          secondStart = at;
+          break;
+        }
+      }
+    }
     bool heard[10];
     for (unsigned tenth = 0; tenth < 10; ++tenth) {
-      const std::size_t middle = start + std::size_t{second} * rate + (2 * tenth + 1) * std::size_t{rate} / 20;
+      const std::size_t middle = secondStart + (2 * tenth + 1) * std::size_t{rate} / 20;
       heard[tenth] = ToneAt(samples, middle - window / 2, window, rate, station.toneHz);
     }
     frame[second] = 255;

@@ -25,6 +25,13 @@ struct Reception {
   int brokenFrames = 0;  // seconds that did not add up to a frame, before the last one
 };
 
+// How far a second may lie from a second after the one before it. The
+// Windows program, which learns only where the output is, keeps its seconds
+// within 50 ms of their time (further it calls a stall and starts again),
+// and Wine's sound path, on a busy machine, runs dry for some milliseconds
+// now and then; Linux's keeps within a few.
+inline double SecondSlackMs(bool windowsBuild) { return windowsBuild ? 50.0 : 20.0; }
+
 class BpcReceiver {
  public:
   static constexpr double kToneHz = 13700.0;
@@ -51,7 +58,7 @@ class BpcReceiver {
     return on;
   }
 
-  static Reception Receive(const std::vector<std::int16_t>& samples, unsigned rate) {
+  static Reception Receive(const std::vector<std::int16_t>& samples, unsigned rate, double slackMs) {
     std::vector<bool> on = Envelope(samples, rate);
     const double windowMs = 1000.0 * static_cast<double>(WindowSamples(rate)) / rate;
     struct Run {
@@ -71,11 +78,11 @@ class BpcReceiver {
       }
       i = j;
     }
-    // Seconds one apart belong to one frame; the reference second leaves a
-    // two-second gap before symbol 1.
+    // Seconds one apart (give or take slackMs) belong to one frame; the
+    // reference second leaves a two-second gap before symbol 1.
     std::vector<std::vector<Run>> groups;
     for (std::size_t k = 0; k < silences.size(); ++k) {
-      if (k == 0 || std::fabs(silences[k].startMs - silences[k - 1].startMs - 1000.0) > 20.0) groups.emplace_back();
+      if (k == 0 || std::fabs(silences[k].startMs - silences[k - 1].startMs - 1000.0) > slackMs) groups.emplace_back();
       groups.back().push_back(silences[k]);
     }
     for (std::size_t g = 0; g < groups.size(); ++g) {

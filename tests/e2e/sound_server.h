@@ -125,7 +125,7 @@ inline std::string ReadFile(const fs::path& path) {
 }
 
 // A PulseAudio of the test's own, in a temporary directory, with one null
-// sink as the default output. Child processes started while it lives reach
+// sink as the default output and its monitor as the default input. Child processes started while it lives reach
 // it through ALSA's default device (HOME holds an asoundrc routing the
 // default device to PulseAudio) and through PULSE_SERVER.
 class PrivateSoundServer {
@@ -152,6 +152,7 @@ class PrivateSoundServer {
                                       << "load-module module-null-sink sink_name=" << kCarrierSink
                                       << " rate=192000 channels=1\n"
                                       << "set-default-sink " << kSink << "\n"
+                                      << "set-default-source " << kSink << ".monitor\n"
                                       << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket_
                                       << "\n";
     SetEnv("HOME", (dir_ / "home").string());
@@ -226,12 +227,12 @@ class PrivateSoundServer {
 };
 
 // A raw recording (16-bit mono at rate, as parec writes it) received, and
-// what was heard as text for failure messages.
-inline Reception ReceiveRecording(const fs::path& path, unsigned rate, std::string& heard) {
+// what was heard as text for failure messages; slackMs as SecondSlackMs.
+inline Reception ReceiveRecording(const fs::path& path, unsigned rate, std::string& heard, double slackMs) {
   const std::string raw = ReadFile(path);
   std::vector<std::int16_t> samples(raw.size() / 2);
   std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-  Reception reception = BpcReceiver::Receive(samples, rate);
+  Reception reception = BpcReceiver::Receive(samples, rate, slackMs);
   heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
   for (const ReceivedFrame& f : reception.frames) {
     heard += "\nframe at " + std::to_string(f.startMs) + " ms:";

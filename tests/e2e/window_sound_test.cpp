@@ -62,7 +62,7 @@ TEST(WindowSound, StartPlaysAFrameOnTheBoundaryAndStopEndsIt) {
   ASSERT_NE(firstFrameBegins, 0);
   EXPECT_EQ(platform::ToLocalTime(firstFrameBegins).second % 20, 0) << "transmission begins on a frame boundary";
   std::string heard;
-  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard);
+  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard, e2e::SecondSlackMs(command && *command));
   SCOPED_TRACE(heard);
   EXPECT_EQ(reception.brokenFrames, 0);
   // The stop cut the second frame short: one whole frame, right after the

@@ -1,0 +1,20 @@
+// What the commands that read frames from sound (decode, listen) share:
+// the tone option and the line printed for a frame.
+#pragma once
+
+#include <string>
+
+#include "bpc/decode/decoder.h"
+#include "cli/cli.h"
+
+namespace cli {
+
+// --tone HZ, 100 to 96000; 0 when not given. False with a message on a bad
+// value.
+bool ToneOption(const Args& args, double& toneHz, std::string& error);
+
+// One frame: where its minute (BPC: the frame) begins, in seconds, the
+// station, and the time as the watch reads it, or why it carries none.
+std::string FrameLine(const char* stationName, const decode::DecodedFrame& f);
+
+}  // namespace cli

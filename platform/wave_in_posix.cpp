@@ -1,0 +1,144 @@
+#include "platform/wave_in.h"
+
+#include <atomic>
+#include <cmath>
+#include <deque>
+#include <mutex>
+
+#include "platform/portaudio_session.h"
+
+namespace platform {
+namespace {
+
+// What waits for Take at most; older blocks are dropped.
+constexpr double kKeptSeconds = 20.0;
+// A date further back than this is no latency but a bad report.
+constexpr double kMaxPlausibleLatency = 2.0;
+
+// What the sound system's thread works on; it may outlast the device (see
+// EndPortAudioStream).
+struct InputState {
+  std::mutex mutex;  // guards blocks and kept
+  std::deque<CapturedBlock> blocks;
+  std::size_t kept = 0;  // samples in blocks
+  double rate = 0;
+  PaStream* stream = nullptr;
+  ClockPair clocks;  // the callback's own
+  EventHandle event;
+  std::atomic<bool> ending{false};  // our own stop, not a breakdown
+  std::atomic<bool> failed{false};
+};
+
+class PortAudioWaveIn final : public WaveInDevice {
+ public:
+  ~PortAudioWaveIn() override { Close(); }
+
+  unsigned Open(unsigned rate, EventHandle event) override {
+    if (!session_->ok()) return MMSYSERR_NODRIVER;
+    if (stream_ != nullptr) return MMSYSERR_ALLOCATED;
+    if (rate == 0) return WAVERR_BADFORMAT;
+    const PaDeviceIndex device = Pa_GetDefaultInputDevice();
+    if (device == paNoDevice) return MMSYSERR_BADDEVICEID;
+    PaStreamParameters params{};
+    params.device = device;
+    params.channelCount = 1;
+    params.sampleFormat = paFloat32;
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    // A long buffer costs nothing here (the blocks are dated) and keeps a
+    // busy machine from losing samples.
+    params.suggestedLatency = info != nullptr ? info->defaultHighInputLatency : 0.1;
+    if (Pa_IsFormatSupported(&params, nullptr, rate) != paFormatIsSupported) return WAVERR_BADFORMAT;
+    auto state = std::make_shared<InputState>();
+    state->rate = rate;
+    state->event = std::move(event);
+    PaStream* stream = nullptr;
+    PaError error = Pa_OpenStream(&stream, &params, nullptr, rate, paFramesPerBufferUnspecified, paNoFlag,
+                                  &PortAudioWaveIn::Capture, state.get());
+    if (error == paNoError) {
+      state->stream = stream;
+      error = Pa_SetStreamFinishedCallback(stream, &PortAudioWaveIn::Finished);
+      if (error == paNoError) error = Pa_StartStream(stream);
+      if (error != paNoError) {
+        state->ending = true;
+        Pa_CloseStream(stream);
+      }
+    }
+    if (error != paNoError) return PortAudioOpenErrorCode(error);
+    stream_ = stream;
+    state_ = std::move(state);
+    return MMSYSERR_NOERROR;
+  }
+
+  void Take(std::vector<CapturedBlock>& blocks) override {
+    if (state_ == nullptr) return;
+    std::lock_guard lock(state_->mutex);
+    for (CapturedBlock& b : state_->blocks) blocks.push_back(std::move(b));
+    state_->blocks.clear();
+    state_->kept = 0;
+  }
+
+  unsigned StreamError() override { return state_ != nullptr && state_->failed ? MMSYSERR_ERROR : MMSYSERR_NOERROR; }
+
+  void Close() override {
+    if (stream_ == nullptr) return;
+    state_->ending = true;
+    EndPortAudioStream(stream_, state_->failed, state_, session_);
+    stream_ = nullptr;
+    state_.reset();
+  }
+
+ private:
+  // Runs on the sound system's thread.
+  static int Capture(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                     PaStreamCallbackFlags, void* user) {
+    auto& s = *static_cast<InputState*>(user);
+    if (input == nullptr || frames == 0) return paContinue;
+    CapturedBlock block;
+    block.firstNs = AdcRealtime(s, time, frames);
+    const auto* samples = static_cast<const float*>(input);
+    block.samples.assign(samples, samples + frames);
+    std::lock_guard lock(s.mutex);
+    s.kept += frames;
+    s.blocks.push_back(std::move(block));
+    while (s.kept > static_cast<std::size_t>(kKeptSeconds * s.rate) && s.blocks.size() > 1) {
+      s.kept -= s.blocks.front().samples.size();
+      s.blocks.pop_front();
+    }
+    if (s.event) s.event->Set();
+    return paContinue;
+  }
+
+  // When, on CLOCK_REALTIME, the block's first sample came in: the sound
+  // system's date on its own clock, read beside ours; without one, now
+  // less the block's length.
+  static std::int64_t AdcRealtime(InputState& s, const PaStreamCallbackTimeInfo* time, unsigned long frames) {
+    const std::int64_t realNs = RealtimeNowNs();
+    const std::int64_t lengthNs = std::llround(static_cast<double>(frames) * 1e9 / s.rate);
+    const double now = time != nullptr && time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
+    if (time == nullptr || time->inputBufferAdcTime <= 0 || now <= 0) return realNs - lengthNs;
+    const double back = now - time->inputBufferAdcTime;
+    if (back < 0 || back > kMaxPlausibleLatency) return realNs - lengthNs;
+    const std::int64_t offsetNs = s.clocks.Offset(realNs - std::llround(now * 1e9), now);
+    return std::llround(time->inputBufferAdcTime * 1e9) + offsetNs;
+  }
+
+  // Runs on the sound system's thread when the stream has ended: after our
+  // own stop, or when the back end gave up on a broken stream.
+  static void Finished(void* user) {
+    auto& s = *static_cast<InputState*>(user);
+    if (s.ending) return;
+    s.failed = true;
+    if (s.event) s.event->Set();
+  }
+
+  // Shared with a stream left to finish by itself.
+  std::shared_ptr<PortAudioSession> session_ = std::make_shared<PortAudioSession>();
+  PaStream* stream_ = nullptr;
+  std::shared_ptr<InputState> state_;  // while a stream is open
+};
+
+}  // namespace
+
+std::unique_ptr<WaveInDevice> CreateWaveInDevice() { return std::make_unique<PortAudioWaveIn>(); }
+
+}  // namespace platform
