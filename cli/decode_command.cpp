@@ -39,12 +39,8 @@ int RunDecode(int argc, char** argv, int first) {
   }
   if (args.positional().size() != 1) return Usage(DecodeUsage());
   const Station* station = nullptr;
-  if (args.Value("--station")) {
-    station = StationOption(args, error);
-    if (station == nullptr) return Fail(error);
-  }
   double toneHz = 0;
-  if (!ToneOption(args, toneHz, error)) return Fail(error);
+  if (!ReadingOptions(args, station, toneHz, error)) return Fail(error);
   std::vector<unsigned char> bytes;
   if (!ReadInput(args.positional()[0], bytes, error)) return Fail(error);
   WavSound sound;

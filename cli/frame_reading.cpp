@@ -3,13 +3,20 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/station_option.h"
+
 namespace cli {
 
 namespace {
 const char* const kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 }  // namespace
 
-bool ToneOption(const Args& args, double& toneHz, std::string& error) {
+bool ReadingOptions(const Args& args, const Station*& station, double& toneHz, std::string& error) {
+  station = nullptr;
+  if (args.Value("--station")) {
+    station = StationOption(args, error);
+    if (station == nullptr) return false;
+  }
   toneHz = 0;
   std::optional<std::string> tone = args.Value("--tone");
   if (!tone) return true;

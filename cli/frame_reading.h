@@ -9,9 +9,9 @@
 
 namespace cli {
 
-// --tone HZ, 100 to 96000; 0 when not given. False with a message on a bad
-// value.
-bool ToneOption(const Args& args, double& toneHz, std::string& error);
+// --station NAME (null when not given) and --tone HZ, 100 to 96000 (0 when
+// not given). False with a message on a bad value.
+bool ReadingOptions(const Args& args, const Station*& station, double& toneHz, std::string& error);
 
 // One frame: where its minute (BPC: the frame) begins, in seconds, the
 // station, and the time as the watch reads it, or why it carries none.

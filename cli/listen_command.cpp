@@ -92,8 +92,9 @@ int Listen(const Station* station, double toneHz, long long minutes) {
     saidStill = false;
     for (const platform::CapturedBlock& b : blocks) {
       if (const double lost = decoder.Add(b.samples.data(), b.samples.size(), b.firstNs); lost > 0) {
-        char text[96];
-        std::snprintf(text, sizeof text, "%.1f s of sound went missing from the input: reading afresh", lost);
+        char text[112];
+        std::snprintf(text, sizeof text, "the sound input jumped %.1f s (samples lost, or its timing moved): reading afresh",
+                      lost);
         Report(text);
       }
     }
@@ -127,12 +128,8 @@ int RunListen(int argc, char** argv, int first) {
   }
   if (!args.positional().empty()) return Usage(ListenUsage());
   const Station* station = nullptr;
-  if (args.Value("--station")) {
-    station = StationOption(args, error);
-    if (station == nullptr) return Fail(error);
-  }
   double toneHz = 0;
-  if (!ToneOption(args, toneHz, error)) return Fail(error);
+  if (!ReadingOptions(args, station, toneHz, error)) return Fail(error);
   long long minutes = 0;
   if (std::optional<std::string> text = args.Value("--minutes")) {
     if (!ParseInt(*text, minutes) || minutes < 1 || minutes > kMaxMinutes) {

@@ -7,6 +7,7 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -29,6 +30,14 @@ class PortAudioSession {
 
 // The MMSYSERR_/WAVERR_ code for a stream that would not open.
 unsigned PortAudioOpenErrorCode(PaError error);
+
+// Opens a stream and starts it, with the finished callback: paNoError, or
+// the error with nothing left open. `stream` is set before the start, as
+// the callbacks may read it; `ending` is set before a failed start's close,
+// so that the finished callback takes it for our own.
+PaError StartPortAudioStream(const PaStreamParameters* input, const PaStreamParameters* output, double rate,
+                             PaStreamFlags flags, PaStreamCallback* callback, PaStreamFinishedCallback* finished,
+                             void* user, PaStream*& stream, std::atomic<bool>& ending);
 
 // Stopping and closing a stream wait for the sound server, and one that no
 // longer answers (a frozen server) holds them for half a minute or for good.

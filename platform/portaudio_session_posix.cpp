@@ -70,6 +70,23 @@ unsigned PortAudioOpenErrorCode(PaError error) {
   }
 }
 
+PaError StartPortAudioStream(const PaStreamParameters* input, const PaStreamParameters* output, double rate,
+                             PaStreamFlags flags, PaStreamCallback* callback, PaStreamFinishedCallback* finished,
+                             void* user, PaStream*& stream, std::atomic<bool>& ending) {
+  PaStream* opened = nullptr;
+  PaError error = Pa_OpenStream(&opened, input, output, rate, paFramesPerBufferUnspecified, flags, callback, user);
+  if (error != paNoError) return error;
+  stream = opened;
+  error = Pa_SetStreamFinishedCallback(opened, finished);
+  if (error == paNoError) error = Pa_StartStream(opened);
+  if (error != paNoError) {
+    ending = true;
+    Pa_CloseStream(opened);
+    stream = nullptr;
+  }
+  return error;
+}
+
 void EndPortAudioStream(PaStream* stream, bool abort, std::shared_ptr<const void> state,
                         std::shared_ptr<PortAudioSession> session) {
   auto end = [stream, abort, state = std::move(state), session = std::move(session)] {

@@ -51,20 +51,10 @@ class PortAudioWaveIn final : public WaveInDevice {
     auto state = std::make_shared<InputState>();
     state->rate = rate;
     state->event = std::move(event);
-    PaStream* stream = nullptr;
-    PaError error = Pa_OpenStream(&stream, &params, nullptr, rate, paFramesPerBufferUnspecified, paNoFlag,
-                                  &PortAudioWaveIn::Capture, state.get());
-    if (error == paNoError) {
-      state->stream = stream;
-      error = Pa_SetStreamFinishedCallback(stream, &PortAudioWaveIn::Finished);
-      if (error == paNoError) error = Pa_StartStream(stream);
-      if (error != paNoError) {
-        state->ending = true;
-        Pa_CloseStream(stream);
-      }
-    }
+    const PaError error = StartPortAudioStream(&params, nullptr, rate, paNoFlag, &PortAudioWaveIn::Capture,
+                                               &PortAudioWaveIn::Finished, state.get(), state->stream, state->ending);
     if (error != paNoError) return PortAudioOpenErrorCode(error);
-    stream_ = stream;
+    stream_ = state->stream;
     state_ = std::move(state);
     return MMSYSERR_NOERROR;
   }

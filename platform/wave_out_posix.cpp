@@ -154,20 +154,10 @@ class PortAudioWaveOut final : public WaveOutDevice {
     state->blockAlign = format.nBlockAlign;
     state->rate = rate;
     state->event = std::move(callbackEvent);
-    PaStream* stream = nullptr;
-    PaError error = Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paClipOff,
-                                  &PortAudioWaveOut::Play, state.get());
-    if (error == paNoError) {
-      state->stream = stream;
-      error = Pa_SetStreamFinishedCallback(stream, &PortAudioWaveOut::Finished);
-      if (error == paNoError) error = Pa_StartStream(stream);
-      if (error != paNoError) {
-        state->ending = true;
-        Pa_CloseStream(stream);
-      }
-    }
+    const PaError error = StartPortAudioStream(nullptr, &params, rate, paClipOff, &PortAudioWaveOut::Play,
+                                               &PortAudioWaveOut::Finished, state.get(), state->stream, state->ending);
     if (error != paNoError) return PortAudioOpenErrorCode(error);
-    stream_ = stream;
+    stream_ = state->stream;
     state_ = std::move(state);
     std::lock_guard lock(state_->mutex);
     state_->SignalLocked();

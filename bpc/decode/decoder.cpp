@@ -106,7 +106,17 @@ std::vector<DecodedFrame> ReadFrames(const Seconds& seconds, const Classified& c
     if (atTheStart && !f.isTime) continue;
     frames.push_back(std::move(f));
   }
-  return frames;
+  // A frame that is no time and overlaps one that is was framed wrongly: a
+  // silence before a transmission read as its marker, say.
+  const double halfFrameS = static_cast<double>(length) * seconds.periodMs / 2000;
+  std::vector<DecodedFrame> kept;
+  for (const DecodedFrame& f : frames) {
+    const bool beside = !f.isTime && std::any_of(frames.begin(), frames.end(), [&](const DecodedFrame& t) {
+      return t.isTime && std::fabs(t.beginsS - f.beginsS) < halfFrameS;
+    });
+    if (!beside) kept.push_back(f);
+  }
+  return kept;
 }
 
 bool Near(double hz, double of) { return std::fabs(hz / of - 1) < 0.02; }
