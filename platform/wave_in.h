@@ -15,8 +15,8 @@ namespace platform {
 // Samples captured one after the other, without a gap between them.
 struct CapturedBlock {
   // When the first of them reached the input, on CLOCK_REALTIME
-  // (nanoseconds since the epoch), as near as the sound system tells: its
-  // own date, or the time it handed them over less their length.
+  // (nanoseconds since the epoch), at the latest: the time they were handed
+  // over less their length.
   std::int64_t firstNs = 0;
   std::vector<float> samples;
 };

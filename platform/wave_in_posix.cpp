@@ -12,8 +12,8 @@ namespace {
 
 // What waits for Take at most; older blocks are dropped.
 constexpr double kKeptSeconds = 20.0;
-// A date further back than this is no latency but a bad report.
-constexpr double kMaxPlausibleLatency = 2.0;
+// Short blocks, so that the time each is handed over dates it closely.
+constexpr double kInputLatency = 0.02;
 
 // What the sound system's thread works on; it may outlast the device (see
 // EndPortAudioStream).
@@ -23,7 +23,6 @@ struct InputState {
   std::size_t kept = 0;  // samples in blocks
   double rate = 0;
   PaStream* stream = nullptr;
-  ClockPair clocks;  // the callback's own
   EventHandle event;
   std::atomic<bool> ending{false};  // our own stop, not a breakdown
   std::atomic<bool> failed{false};
@@ -43,10 +42,7 @@ class PortAudioWaveIn final : public WaveInDevice {
     params.device = device;
     params.channelCount = 1;
     params.sampleFormat = paFloat32;
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-    // A long buffer costs nothing here (the blocks are dated) and keeps a
-    // busy machine from losing samples.
-    params.suggestedLatency = info != nullptr ? info->defaultHighInputLatency : 0.1;
+    params.suggestedLatency = kInputLatency;
     if (Pa_IsFormatSupported(&params, nullptr, rate) != paFormatIsSupported) return WAVERR_BADFORMAT;
     auto state = std::make_shared<InputState>();
     state->rate = rate;
@@ -79,12 +75,12 @@ class PortAudioWaveIn final : public WaveInDevice {
 
  private:
   // Runs on the sound system's thread.
-  static int Capture(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+  static int Capture(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
                      PaStreamCallbackFlags, void* user) {
     auto& s = *static_cast<InputState*>(user);
     if (input == nullptr || frames == 0) return paContinue;
     CapturedBlock block;
-    block.firstNs = AdcRealtime(s, time, frames);
+    block.firstNs = HandedRealtime(s, frames);
     const auto* samples = static_cast<const float*>(input);
     block.samples.assign(samples, samples + frames);
     std::lock_guard lock(s.mutex);
@@ -98,18 +94,12 @@ class PortAudioWaveIn final : public WaveInDevice {
     return paContinue;
   }
 
-  // When, on CLOCK_REALTIME, the block's first sample came in: the sound
-  // system's date on its own clock, read beside ours; without one, now
-  // less the block's length.
-  static std::int64_t AdcRealtime(InputState& s, const PaStreamCallbackTimeInfo* time, unsigned long frames) {
-    const std::int64_t realNs = RealtimeNowNs();
-    const std::int64_t lengthNs = std::llround(static_cast<double>(frames) * 1e9 / s.rate);
-    const double now = time != nullptr && time->currentTime > 0 ? time->currentTime : Pa_GetStreamTime(s.stream);
-    if (time == nullptr || time->inputBufferAdcTime <= 0 || now <= 0) return realNs - lengthNs;
-    const double back = now - time->inputBufferAdcTime;
-    if (back < 0 || back > kMaxPlausibleLatency) return realNs - lengthNs;
-    const std::int64_t offsetNs = s.clocks.Offset(realNs - std::llround(now * 1e9), now);
-    return std::llround(time->inputBufferAdcTime * 1e9) + offsetNs;
+  // When, on CLOCK_REALTIME, the block's first sample came in, at the
+  // latest: now less the block's length. The sound server's own dates of
+  // its input are no better: they lie some ms later than that bound once
+  // settled, and a second or more early at the start.
+  static std::int64_t HandedRealtime(const InputState& s, unsigned long frames) {
+    return RealtimeNowNs() - std::llround(static_cast<double>(frames) * 1e9 / s.rate);
   }
 
   // Runs on the sound system's thread when the stream has ended: after our
