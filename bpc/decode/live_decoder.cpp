@@ -10,6 +10,7 @@ namespace {
 // Two frames of a minute and the markers around them.
 constexpr double kWindowSeconds = 150;
 constexpr double kDecodeEverySeconds = 3;
+constexpr double kTrimSeconds = 10;
 // A frame is given once its end lies this far inside what has come in, so
 // that its last second was read whole.
 constexpr double kSettleSeconds = 1.5;
@@ -41,8 +42,9 @@ double LiveDecoder::Add(const float* samples, std::size_t count, std::int64_t fi
   dates_.push_back({total_, originNs});
   window_.insert(window_.end(), samples, samples + count);
   total_ += count;
+  // Trimmed some seconds at a time, not a block's worth each block.
   const auto keep = static_cast<std::size_t>(kWindowSeconds * rate_);
-  if (window_.size() > keep) {
+  if (window_.size() > keep + static_cast<std::size_t>(kTrimSeconds * rate_)) {
     const std::size_t drop = window_.size() - keep;
     window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(drop));
     windowFirst_ += drop;
@@ -56,9 +58,10 @@ double LiveDecoder::OriginNs(std::uint64_t index) const {
   const auto span = static_cast<std::uint64_t>(kDateSpanSeconds * rate_);
   double origin = 0;
   bool any = false;
-  for (const Dated& d : dates_) {
-    if (d.index + span < index || d.index > index + span) continue;
-    if (!any || d.originNs < origin) origin = d.originNs;
+  // Newest first: most asked about is the end.
+  for (auto d = dates_.rbegin(); d != dates_.rend() && d->index + span >= index; ++d) {
+    if (d->index > index + span) continue;
+    if (!any || d->originNs < origin) origin = d->originNs;
     any = true;
   }
   if (!any && !dates_.empty()) origin = dates_.back().originNs;
