@@ -28,12 +28,15 @@ tempiola_cli_suite(QueryAndCalibrate ntp/tests_ntp
                    "NtpCommandsTest.*:-NtpCommandsTest.CalibrateWithoutTheClockRightGoesThroughTheTimeService")
 # Wine's sound path runs dry when the machine is busy: the sound suites
 # run through tests/wine_sound_run, at a raised priority where allowed and
-# tried once more. One run takes some thirteen minutes (the stall tests and
-# a listening among them), so the limit holds two on a busy machine.
+# tried once more. One run takes some ten minutes (the stall tests among
+# them), so the limit holds two on a busy machine. The listening test is
+# not run under Wine: on a busy machine Wine's sound input hands its
+# buffers over up to a tenth of a second late, which dates the minute marks
+# by Wine's load, not by the program.
 add_test(NAME CliExe.Transmit
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine_sound_run ${CMAKE_BINARY_DIR}/wine-prefix
-                 ${host_tests}/e2e/tests_e2e_sound --gtest_filter=SoundTransmit.*:SoundListen.*)
-set_tests_properties(CliExe.Transmit PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 2400
+                 ${host_tests}/e2e/tests_e2e_sound --gtest_filter=SoundTransmit.*)
+set_tests_properties(CliExe.Transmit PROPERTIES ENVIRONMENT "TEMPIOLA_CLI_COMMAND=${wine_cli}" TIMEOUT 1800
                      LABELS sound RUN_SERIAL TRUE)
 
 # The window sound test: the Linux test's sound server and recorder, and the
