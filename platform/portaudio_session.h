@@ -1,12 +1,10 @@
 // What the sound output and the sound input share over PortAudio (Linux):
-// a balanced initialisation, the sound system's clock read beside ours,
-// and a stream's end that does not hang on a sound server that stopped
-// answering.
+// a balanced initialisation, a stream's start, and its end that does not
+// hang on a sound server that stopped answering.
 #pragma once
 
 #include <portaudio.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -49,31 +47,6 @@ inline constexpr int kPortAudioTeardownMs = 1000;
 // the sound system may still call into the state.
 void EndPortAudioStream(PaStream* stream, bool abort, std::shared_ptr<const void> state,
                         std::shared_ptr<PortAudioSession> session);
-
-// The system clock read beside the sound system's own: the thread may be
-// held between the two readings (a busy machine holds it for tens of ms),
-// which makes the difference larger, never smaller. The smallest of the
-// last one to two seconds stands for all of them.
-struct ClockPair {
-  static constexpr double kBucketSeconds = 1.0;
-  std::int64_t best = 0;      // realtime minus stream time, ns, in this bucket
-  std::int64_t previous = 0;  // the same in the bucket before
-  double bucketStart = -1;    // stream time; below 0: no reading yet
-
-  std::int64_t Offset(std::int64_t offset, double now) {
-    if (bucketStart < 0) {
-      best = previous = offset;
-      bucketStart = now;
-    } else if (now - bucketStart >= kBucketSeconds || now < bucketStart) {
-      previous = best;
-      best = offset;
-      bucketStart = now;
-    } else if (offset < best) {
-      best = offset;
-    }
-    return std::min(best, previous);
-  }
-};
 
 // CLOCK_REALTIME in nanoseconds since the epoch; 0 when it cannot be read.
 std::int64_t RealtimeNowNs();

@@ -22,7 +22,6 @@ struct InputState {
   std::deque<CapturedBlock> blocks;
   std::size_t kept = 0;  // samples in blocks
   double rate = 0;
-  PaStream* stream = nullptr;
   EventHandle event;
   std::atomic<bool> ending{false};  // our own stop, not a breakdown
   std::atomic<bool> failed{false};
@@ -47,10 +46,11 @@ class PortAudioWaveIn final : public WaveInDevice {
     auto state = std::make_shared<InputState>();
     state->rate = rate;
     state->event = std::move(event);
+    PaStream* stream = nullptr;
     const PaError error = StartPortAudioStream(&params, nullptr, rate, paNoFlag, &PortAudioWaveIn::Capture,
-                                               &PortAudioWaveIn::Finished, state.get(), state->stream, state->ending);
+                                               &PortAudioWaveIn::Finished, state.get(), stream, state->ending);
     if (error != paNoError) return PortAudioOpenErrorCode(error);
-    stream_ = state->stream;
+    stream_ = stream;
     state_ = std::move(state);
     return MMSYSERR_NOERROR;
   }

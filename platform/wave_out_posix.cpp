@@ -28,6 +28,31 @@ constexpr double kSettleSeconds = 5.0;
 // shifted by a gap the sound system played (it ran dry), not by the clock.
 constexpr double kMaxLagJump = 2e-3;
 
+// The system clock read beside the sound system's own: the thread may be
+// held between the two readings (a busy machine holds it for tens of ms),
+// which makes the difference larger, never smaller. The smallest of the
+// last one to two seconds stands for all of them.
+struct ClockPair {
+  static constexpr double kBucketSeconds = 1.0;
+  std::int64_t best = 0;      // realtime minus stream time, ns, in this bucket
+  std::int64_t previous = 0;  // the same in the bucket before
+  double bucketStart = -1;    // stream time; below 0: no reading yet
+
+  std::int64_t Offset(std::int64_t offset, double now) {
+    if (bucketStart < 0) {
+      best = previous = offset;
+      bucketStart = now;
+    } else if (now - bucketStart >= kBucketSeconds || now < bucketStart) {
+      previous = best;
+      best = offset;
+      bucketStart = now;
+    } else if (offset < best) {
+      best = offset;
+    }
+    return std::min(best, previous);
+  }
+};
+
 // The sample clock's rate against the system clock, from the system-clock
 // times at which samples left the device: a device that runs fast plays
 // its nominal second in less than one.

@@ -37,8 +37,6 @@ class LiveDecoder {
 
   // Why nothing has been read, while nothing has.
   const std::string& failure() const { return failure_; }
-  // How many seconds have come in, in all.
-  double heardSeconds() const { return static_cast<double>(total_) / rate_; }
 
  private:
   // The system-clock time of sample 0 (the first ever) as the dates near
