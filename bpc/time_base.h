@@ -20,20 +20,18 @@ inline bool OffsetNanoseconds(double seconds, std::int64_t& ns) {
 
 class TimeBase {
  public:
-  static constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
-
   TimeBase(const platform::Clock& clock, std::int64_t offsetNs) : clock_(&clock), offsetNs_(offsetNs) {}
 
   // The whole second of the moved time now; unmoved, the clock's own.
   platform::Time64 Now() const {
     if (offsetNs_ == 0) return clock_->Now();
     const std::int64_t ns = clock_->NowNanoseconds() + offsetNs_;
-    return ns / kNanosecondsPerSecond - (ns % kNanosecondsPerSecond < 0 ? 1 : 0);
+    return platform::FloorSeconds(ns);
   }
 
   // The system clock's reading, in nanoseconds since the epoch, when the
   // moved time enters that second.
-  std::int64_t SystemNanosecondsAt(platform::Time64 second) const { return second * kNanosecondsPerSecond - offsetNs_; }
+  std::int64_t SystemNanosecondsAt(platform::Time64 second) const { return second * platform::kNanosecondsPerSecond - offsetNs_; }
 
  private:
   const platform::Clock* clock_;

@@ -17,7 +17,6 @@ namespace cli {
 namespace {
 
 constexpr int kExitFailed = 1;
-constexpr long long kNtpPort = 123;
 
 struct Target {
   std::string host;

@@ -43,7 +43,7 @@ bool OffsetOption(const Args& args, std::int64_t& ns, std::string& error) {
 }
 
 std::int64_t WholeSeconds(std::int64_t ns) {
-  return ns / kNanosecondsPerSecond - (ns % kNanosecondsPerSecond < 0 ? 1 : 0);
+  return platform::FloorSeconds(ns);
 }
 
 }  // namespace cli

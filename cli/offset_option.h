@@ -7,10 +7,12 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "platform/system_time.h"
 
 namespace cli {
 
-inline constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
+using platform::kNanosecondsPerSecond;
+
 inline constexpr std::int64_t kMaxOffsetSeconds = 86400;
 
 // The offset in nanoseconds (0 without the option). False with a one-line

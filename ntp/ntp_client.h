@@ -8,6 +8,9 @@
 #include "ntp/ntp_timestamp.h"
 #include "afx/afx_types.h"
 
+// The port of the NTP service, where a query goes unless told otherwise.
+inline constexpr int kNtpPort = 123;
+
 class NtpClient {
  public:
   NtpClient() = default;

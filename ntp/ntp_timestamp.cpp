@@ -65,15 +65,11 @@ platform::SYSTEMTIME NtpTimestamp::ToSystemTime() const {
 }
 
 NtpTimestamp NtpTimestamp::FromUnixNanoseconds(std::int64_t nanoseconds) {
-  constexpr std::int64_t kPerSecond = 1000000000;
-  std::int64_t seconds = nanoseconds / kPerSecond;
-  std::int64_t rest = nanoseconds % kPerSecond;
-  if (rest < 0) {  // count down to the second before
-    rest += kPerSecond;
-    --seconds;
-  }
-  const std::uint64_t fraction =
-      (static_cast<std::uint64_t>(rest) * 4294967295ULL + kPerSecond / 2) / static_cast<std::uint64_t>(kPerSecond);
+  using platform::kNanosecondsPerSecond;
+  const std::int64_t seconds = platform::FloorSeconds(nanoseconds);
+  const std::int64_t rest = nanoseconds - seconds * kNanosecondsPerSecond;
+  const std::uint64_t fraction = (static_cast<std::uint64_t>(rest) * 4294967295ULL + kNanosecondsPerSecond / 2) /
+                                 static_cast<std::uint64_t>(kNanosecondsPerSecond);
   // Shifting keeps the low 32 bits of the seconds: the wire form.
   const auto ntpSeconds = static_cast<std::uint64_t>(seconds) + kSecondsFrom1900To1970;
   return NtpTimestamp((ntpSeconds << 32) + fraction);

@@ -48,7 +48,7 @@ class Clock {
   virtual Time64 Now() const = 0;
   // The same time in nanoseconds since the epoch, for what must fall
   // within a second; a clock that counts whole seconds gives their start.
-  virtual std::int64_t NowNanoseconds() const { return Now() * 1000000000; }
+  virtual std::int64_t NowNanoseconds() const { return Now() * kNanosecondsPerSecond; }
 };
 
 class SystemClock final : public Clock {

@@ -31,7 +31,7 @@ void GetSystemTime(SYSTEMTIME& st) {
 std::int64_t GetSystemTimeNanoseconds() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+  return static_cast<std::int64_t>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
 }
 
 bool SetSystemTime(const SYSTEMTIME& st) {

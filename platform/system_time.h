@@ -24,6 +24,13 @@ struct FILETIME {
 };
 
 inline constexpr std::uint64_t kFileTimeTicksPerSecond = 10000000;
+inline constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
+
+// The whole seconds of a count of nanoseconds, rounded down (toward the past
+// for a time before the epoch or a negative offset).
+inline std::int64_t FloorSeconds(std::int64_t ns) {
+  return ns / kNanosecondsPerSecond - (ns % kNanosecondsPerSecond < 0 ? 1 : 0);
+}
 
 inline std::uint64_t FileTimeTicks(const FILETIME& ft) {
   return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;

@@ -102,7 +102,7 @@ class WinMmWaveIn final : public WaveInDevice {
         Buffer& b = buffers_[next];
         CapturedBlock block;
         const std::size_t n = b.header.dwBytesRecorded / 2;
-        block.firstNs = GetSystemTimeNanoseconds() - static_cast<std::int64_t>(n) * 1000000000 / rate_;
+        block.firstNs = GetSystemTimeNanoseconds() - static_cast<std::int64_t>(n) * kNanosecondsPerSecond / rate_;
         block.samples.resize(n);
         for (std::size_t i = 0; i < n; ++i) block.samples[i] = static_cast<float>(b.samples[i]) / 32768.0F;
         Keep(std::move(block));

@@ -60,12 +60,12 @@ constexpr std::int64_t kFirstMoveWithinNs = 350 * 1000000LL;
 // Schedules nearer than this cannot be kept, further than this are no
 // start of a transmission: both are left to Restart.
 constexpr std::int64_t kMinLeadNs = 800 * 1000000LL;
-constexpr std::int64_t kMaxLeadNs = 10 * 1000000000LL;
+constexpr std::int64_t kMaxLeadNs = 10 * kNanosecondsPerSecond;
 // Points for the sample clock's rate, at most this often.
 constexpr std::int64_t kDriftPointNs = 250 * 1000000LL;
 // Less than this much playing tells nothing about the sample clock.
 constexpr double kMinDriftSeconds = 5.0;
-constexpr double kNsPerSecond = 1e9;
+constexpr double kNsPerSecond = static_cast<double>(kNanosecondsPerSecond);
 
 // Silence of our own, handed to the system ahead of the caller's buffers.
 struct LeadIn {

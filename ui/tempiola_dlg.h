@@ -35,7 +35,7 @@ class CTempiolaDlg : public CDialog {
   int m_failKind = kLogNtpFailure;    // kinds of NTP failure lines (LogLineKind, two in turn)
   NtpClient m_ntpClient;
   NtpResult m_lastResult;
-  int m_ntpPort = 123;  // the NTP service; tests point it at a server of their own
+  int m_ntpPort = kNtpPort;  // the NTP service; tests point it at a server of their own
   ServerListFile m_serverList;  // where Server.dat is read and saved, fixed at start-up
 
  protected:

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/system_time.h"
 #include "platform/thread.h"
 #include "platform/wave_out.h"
 
@@ -108,7 +109,7 @@ void EndPortAudioStream(PaStream* stream, bool abort, std::shared_ptr<const void
 std::int64_t RealtimeNowNs() {
   timespec real{};
   if (::clock_gettime(CLOCK_REALTIME, &real) != 0) return 0;
-  return static_cast<std::int64_t>(real.tv_sec) * 1000000000 + real.tv_nsec;
+  return static_cast<std::int64_t>(real.tv_sec) * kNanosecondsPerSecond + real.tv_nsec;
 }
 
 }  // namespace platform
