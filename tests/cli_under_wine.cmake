@@ -27,9 +27,10 @@ tempiola_cli_suite(Servers servers/tests_servers "ServersCliTest.*")
 tempiola_cli_suite(QueryAndCalibrate ntp/tests_ntp
                    "NtpCommandsTest.*:-NtpCommandsTest.CalibrateWithoutTheClockRightGoesThroughTheTimeService")
 # Wine's sound path runs dry when the machine is busy: the sound suites
-# run through tests/wine_sound_run, at a raised priority where allowed and
-# tried once more. One run takes some ten minutes (the stall tests among
-# them), so the limit holds two on a busy machine. The listening test is
+# run through tests/wine_sound_run, at a raised priority where allowed, a
+# failed test run again alone up to twice. One run takes some ten minutes
+# (the stall tests among them), so the limit holds that and the reruns on
+# a busy machine. The listening test is
 # not run under Wine: on a busy machine Wine's sound input hands its
 # buffers over up to a tenth of a second late, which dates the minute marks
 # by Wine's load, not by the program.
