@@ -67,7 +67,8 @@ platform::SYSTEMTIME NtpTimestamp::ToSystemTime() const {
 NtpTimestamp NtpTimestamp::FromUnixNanoseconds(std::int64_t nanoseconds) {
   using platform::kNanosecondsPerSecond;
   const std::int64_t seconds = platform::FloorSeconds(nanoseconds);
-  const std::int64_t rest = nanoseconds - seconds * kNanosecondsPerSecond;
+  // The remainder, not nanoseconds - seconds * 1e9, which overflows near the ends of the range.
+  const std::int64_t rest = (nanoseconds % kNanosecondsPerSecond + kNanosecondsPerSecond) % kNanosecondsPerSecond;
   const std::uint64_t fraction = (static_cast<std::uint64_t>(rest) * 4294967295ULL + kNanosecondsPerSecond / 2) /
                                  static_cast<std::uint64_t>(kNanosecondsPerSecond);
   // Shifting keeps the low 32 bits of the seconds: the wire form.

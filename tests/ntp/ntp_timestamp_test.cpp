@@ -155,6 +155,8 @@ TEST(NtpTimestampTest, FineTimeMatchesTheCalendarFormAndKeepsTheNanoseconds) {
   EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 1).Fraction(), 4u);
   EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(k20170308 + 999999999).Fraction(), 4294967291u);
   EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(2085978496LL * 1000000000).Value(), 0u);  // era 1 begins
+  // Before 1970 the second is the one before, the fraction counted up from it.
+  EXPECT_EQ(NtpTimestamp::FromUnixNanoseconds(-500000000), From(Utc(1969, 12, 31, 23, 59, 59, 500)));
 }
 
 TEST(NtpTimestampTest, NowIsTheCurrentUtcTimeFinerThanTheMillisecond) {
