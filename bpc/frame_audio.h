@@ -1,45 +1,13 @@
 // The BPC signal as sound: a 13 700 Hz sine at full scale, switched off for
 // 100 to 400 ms at the start of each second to send one symbol, written as
-// 16-bit mono PCM. Also the transmit modes and rates, the frame buffer sizes and
-// the fixed two-minute test signal.
+// 16-bit mono PCM. Also the frame buffer sizes and the fixed two-minute test
+// signal.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-#include "platform/wave_out.h"
-#include "res/language.h"
-
-// 16-bit mono PCM at the given rate, the device format of the frame audio.
-platform::WaveFormat FrameAudioFormat(unsigned rate);
-
-// A transmit mode: the mode list's item text, its sample rate (the item
-// data), the device capability bit that makes it available (0: always
-// offered) and whether it sends the carrier itself rather than the tone.
-struct TransmitMode {
-  const res::Text* text;
-  unsigned rate;
-  std::uint32_t capability;
-  bool carrier;
-};
-
-inline constexpr int kTransmitModeCount = 4;
-extern const TransmitMode kTransmitModes[kTransmitModeCount];
-
-// The mode of that rate, or null.
-const TransmitMode* FindTransmitMode(unsigned rate);
-
-// The rates the transmitter and a render play: the modes' and 176 400 Hz.
-inline constexpr unsigned kSampleRates[] = {44100, 48000, 96000, 176400, 192000};
-inline constexpr unsigned kMaxSampleRate = 192000;
-
-// True for one of kSampleRates.
-bool IsTransmitRate(unsigned rate);
-
-// The rates as the command line names them: "44100|48000|...", or with
-// `last` before the last one ("44100, 48000, ... or 192000").
-std::string SampleRateChoices(const char* separator, const char* last);
+#include "bpc/transmit_mode.h"
 
 inline constexpr double kToneFrequency = 13700.0;  // one fifth of the 68.5 kHz carrier
 inline constexpr unsigned kFrameSeconds = 20;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "bpc/frame_audio.h"
 #include "bpc/station_audio.h"
+#include "bpc/transmit_mode.h"
 
 namespace cli {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <mutex>
 
-#include "bpc/frame_audio.h"
-#include "bpc/transmitter.h"
 #include "bpc/time_base.h"
+#include "bpc/transmit_mode.h"
+#include "bpc/transmitter.h"
 #include "bpc/transmitter_status.h"
 #include "cli/cli.h"
 #include "cli/ntp_query.h"

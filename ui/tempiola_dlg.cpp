@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "bpc/frame_audio.h"
 #include "bpc/station.h"
+#include "bpc/transmit_mode.h"
 #include "bpc/transmitter.h"
 #include "res/resource.h"
 #include "res/strings.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "bpc/frame_audio.h"
 #include "bpc/time_base.h"
+#include "bpc/transmit_mode.h"
 
 #include "bpc/transmitter_status.h"
 #include "res/resource.h"
