@@ -29,7 +29,7 @@ void BuildFrameAudio(int year, int month, int day, int weekday, unsigned hour, i
   EncodeBpcFrame(year, month, day, weekday, hour, minute, second, frame);
   // Second 0 is the reference marker: tone with no off period.
   SynthesizeSecond(out, 0, kToneFrequency, 0.0, rate);
-  for (unsigned i = 1; i < kFrameSeconds; ++i) {
+  for (unsigned i = 1; i < kPieceSeconds; ++i) {
     SynthesizeSecond(out + std::size_t{i} * rate, i * rate, kToneFrequency, (frame[i] + 1) * 100.0, rate);
   }
 }

@@ -7,14 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "bpc/station_audio.h"
 #include "bpc/transmit_mode.h"
 
 inline constexpr double kToneFrequency = 13700.0;  // one fifth of the 68.5 kHz carrier
-inline constexpr unsigned kFrameSeconds = 20;
 
-// Bytes of one frame of 16-bit samples at the rate: 40 * rate.
-constexpr std::size_t FrameBytes(unsigned rate) { return std::size_t{2} * kFrameSeconds * rate; }
-constexpr std::size_t FrameSamples(unsigned rate) { return std::size_t{kFrameSeconds} * rate; }
+// Bytes of one piece (a BPC frame) of 16-bit samples at the rate: 40 * rate.
+constexpr std::size_t FrameBytes(unsigned rate) { return std::size_t{2} * kPieceSeconds * rate; }
+constexpr std::size_t FrameSamples(unsigned rate) { return std::size_t{kPieceSeconds} * rate; }
 
 // Each of the transmitter's two buffers holds 20 seconds at the highest rate
 // (a BPC frame, a third of a minute frame); the transmitter adds the room

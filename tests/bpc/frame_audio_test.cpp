@@ -121,7 +121,7 @@ TEST(BuildStationAudio, BpcIsTheFrameAudioSampleForSample) {
       std::vector<std::int16_t> own(FrameSamples(rate)), station(FrameSamples(rate));
       BuildFrameAudio(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, rate,
                       own.data());
-      EXPECT_EQ(BuildStationAudio(kStations[0], kToneFrequency, boundary, 0, kFrameSeconds, rate, station.data()), own.size());
+      EXPECT_EQ(BuildStationAudio(kStations[0], kToneFrequency, boundary, 0, kPieceSeconds, rate, station.data()), own.size());
       EXPECT_TRUE(own == station) << f.year << " at " << rate;
     }
   }
