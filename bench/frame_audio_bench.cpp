@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "bpc/frame_audio.h"
-#include "bpc/station.h"
-#include "bpc/station_audio.h"
+#include "signal/frame_audio.h"
+#include "signal/station_table.h"
+#include "signal/station_audio.h"
 
 namespace {
 

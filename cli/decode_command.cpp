@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "bpc/decode/decoder.h"
 #include "cli/cli.h"
 #include "cli/frame_reading.h"
 #include "cli/station_option.h"
 #include "cli/wav_reader.h"
+#include "signal/decode/decoder.h"
 
 namespace cli {
 

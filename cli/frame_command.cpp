@@ -5,12 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "bpc/bpc_frame.h"
-#include "bpc/station_notation.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
 #include "cli/offset_option.h"
 #include "cli/station_option.h"
+#include "signal/station_notation.h"
 
 namespace cli {
 
@@ -18,17 +17,6 @@ namespace {
 
 std::string FrameUsage() {
   return "frame [--station " + StationChoices() + "] [--offset SECONDS] \"YYYY-MM-DD HH:MM:SS\"";
-}
-
-void PrintBpcFrame(const platform::LocalTime& t) {
-  BpcFrame frame{};
-  EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
-  char line[2 * 20 + 1];
-  int used = 0;
-  for (size_t i = 0; i < frame.size(); ++i) {
-    used += std::snprintf(line + used, sizeof line - used, i == 0 ? "%d" : ",%d", frame[i]);
-  }
-  std::printf("%s\n", line);
 }
 
 }  // namespace
@@ -64,13 +52,10 @@ int RunFrame(int argc, char** argv, int first) {
   platform::Time64 instant = 0;
   error = PlaceLocalTime(time, WholeSeconds(offsetNs), args.positional()[0], instant);
   if (!error.empty()) return Fail(error);
-  if (station->localTime) {
-    // The local time of the moved instant, as the transmitter sends it.
-    PrintBpcFrame(platform::ToLocalTime(instant));
-    return 0;
-  }
+  // BPC's time is that of the second carrying symbol 1, the frame's second 1.
+  const platform::Time64 start = station->localTime ? instant - 1 : FloorTo(instant, station->frameSeconds);
   StationFrame frame{};
-  station->encode(FloorTo(instant, station->frameSeconds), frame);
+  station->encode(start, frame);
   std::printf("%s\n", StationFrameText(*station, frame).c_str());
   return 0;
 }

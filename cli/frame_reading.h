@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "bpc/decode/decoder.h"
 #include "cli/cli.h"
+#include "signal/decode/decoder.h"
 
 namespace cli {
 

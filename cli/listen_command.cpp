@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "bpc/decode/live_decoder.h"
 #include "cli/cli.h"
 #include "cli/frame_reading.h"
 #include "cli/station_option.h"
 #include "platform/event.h"
 #include "platform/interrupt.h"
 #include "platform/wave_in.h"
+#include "signal/decode/live_decoder.h"
 
 namespace cli {
 

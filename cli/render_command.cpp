@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "bpc/frame_audio.h"
-#include "bpc/station_audio.h"
 #include "cli/civil_time.h"
 #include "cli/cli.h"
 #include "cli/offset_option.h"
@@ -15,6 +13,8 @@
 #include "cli/station_option.h"
 #include "cli/wav_writer.h"
 #include "platform/file.h"
+#include "signal/frame_audio.h"
+#include "signal/station_audio.h"
 
 namespace cli {
 
@@ -84,8 +84,6 @@ int RunRender(int argc, char** argv, int first) {
   if (!ParseSignalOptions(args, *station, signal, error)) return Fail(error);
   const unsigned r = signal.rate;
   const double frequency = SignalFrequency(*station, signal.carrier);
-  // BPC's own road of local times, unless the sound is made otherwise.
-  const bool bpcRoad = bpc && !signal.carrier && signal.sampleClockPpm == 0;
 
   // The WAV sizes are 32-bit.
   const std::size_t pieces = station->frameSeconds / kPieceSeconds;
@@ -110,12 +108,7 @@ int RunRender(int argc, char** argv, int first) {
       std::size_t written = FrameSamples(r);
       const platform::Time64 frameStart = startInstant + k * station->frameSeconds;
       const auto firstSecond = static_cast<unsigned>(piece * kPieceSeconds);
-      if (bpcRoad) {
-        // The local time of the instant it plays at, across a change of the clock too.
-        const platform::LocalTime t = platform::ToLocalTime(frameStart + 1);
-        BuildFrameAudio(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, r,
-                        samples.data());
-      } else if (signal.sampleClockPpm == 0) {
+      if (signal.sampleClockPpm == 0) {
         BuildStationAudio(*station, frequency, frameStart, firstSecond, kPieceSeconds, r, samples.data());
       } else {
         written = BuildClockedStationAudio(*station, frequency, frameStart, firstSecond, kPieceSeconds, r, clocked,

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "bpc/station_audio.h"
-#include "bpc/transmit_mode.h"
+#include "signal/station_audio.h"
+#include "signal/transmit_mode.h"
 
 namespace cli {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "bpc/station.h"
 #include "cli/cli.h"
+#include "signal/station.h"
 
 namespace cli {
 

@@ -1,4 +1,5 @@
 #include "cli/station_option.h"
+#include "signal/station_table.h"
 
 namespace cli {
 

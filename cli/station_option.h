@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "bpc/station.h"
 #include "cli/cli.h"
+#include "signal/station.h"
 
 namespace cli {
 

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "bpc/station.h"
 #include "cli/cli.h"
+#include "signal/station_table.h"
 
 namespace cli {
 

@@ -7,10 +7,6 @@
 #include <memory>
 #include <mutex>
 
-#include "bpc/time_base.h"
-#include "bpc/transmit_mode.h"
-#include "bpc/transmitter.h"
-#include "bpc/transmitter_status.h"
 #include "cli/cli.h"
 #include "cli/ntp_query.h"
 #include "cli/offset_option.h"
@@ -21,6 +17,11 @@
 #include "platform/local_time.h"
 #include "platform/wave_out.h"
 #include "platform/window_messages.h"
+#include "signal/station_table.h"
+#include "signal/time_base.h"
+#include "signal/transmit_mode.h"
+#include "signal/transmitter.h"
+#include "signal/transmitter_status.h"
 #include "ui/msg_ring.h"
 
 namespace cli {

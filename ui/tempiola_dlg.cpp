@@ -3,11 +3,11 @@
 #include <cstring>
 #include <iterator>
 
-#include "bpc/station.h"
-#include "bpc/transmit_mode.h"
-#include "bpc/transmitter.h"
 #include "res/resource.h"
 #include "res/strings.h"
+#include "signal/station_table.h"
+#include "signal/transmit_mode.h"
+#include "signal/transmitter.h"
 #include "ui/about_dlg.h"
 #include "ui/control_states.h"
 #include "ui/framework/foreground.h"
@@ -28,7 +28,7 @@ constexpr ToolTip kToolTips[] = {
     {IDCANCEL, &res::kTipExit},
     {IDC_SERVER_LIST, &res::kTipServerList},
     {IDC_MODE, &res::kTipMode},
-    {IDC_STATION, &res::kTipStation},
+    {IDC_STATION, nullptr},  // m_stationTip
     {IDC_STANDARD_TIME, &res::kTipStandardTime},
     {IDC_CALIBRATE, &res::kTipCalibrate},
     {IDC_QUERY, &res::kTipQuery},
@@ -37,6 +37,29 @@ constexpr ToolTip kToolTips[] = {
     {IDC_STOP, &res::kTipStop},
     {IDC_HELP_BUTTON, &res::kTipHelp},
 };
+
+// Each station with where it stands, in the list's order; a family of
+// rows (JJY40 and JJY60) is named once.
+CString StationTipText() {
+  CString list;
+  const Station* named = nullptr;
+  for (const Station& s : kStations) {
+    if (named != nullptr && std::strcmp(named->tipName, s.tipName) == 0 && named->region == s.region) continue;
+    named = &s;
+    CString entry;
+    entry.Format(res::kTipStationEntry, s.tipName, static_cast<const char*>(*s.region));
+    if (list.IsEmpty()) {
+      list = entry;
+    } else {
+      CString longer;
+      longer.Format(res::kTipStationList, list.GetString(), entry.GetString());
+      list = longer;
+    }
+  }
+  CString tip;
+  tip.Format(res::kTipStation, list.GetString());
+  return tip;
+}
 
 }  // namespace
 
@@ -89,6 +112,7 @@ BOOL CTempiolaDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
   EnableToolTips(TRUE);
+  m_stationTip = StationTipText();
   SetWindowText(res::kMainTitle);
   if (CWnd* stop = GetDlgItem(IDC_STOP)) stop->EnableWindow(FALSE);
   m_resultKind = kLogNtpResult;
@@ -163,7 +187,7 @@ BOOL CTempiolaDlg::OnToolTipNeedText(UINT, NMHDR* header, LRESULT*) {
   if (id == 0) return FALSE;
   for (const ToolTip& tip : kToolTips) {
     if (static_cast<UINT_PTR>(tip.id) == id) {
-      ttt->lpszText = const_cast<char*>(static_cast<const char*>(*tip.text));
+      ttt->lpszText = const_cast<char*>(tip.text != nullptr ? static_cast<const char*>(*tip.text) : m_stationTip.GetString());
       break;
     }
   }

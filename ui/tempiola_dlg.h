@@ -31,6 +31,7 @@ class CTempiolaDlg : public CDialog {
   int m_stationShown = 0;
   int m_modeShown = 0;
   HICON m_hIcon;
+  CString m_stationTip;  // built from the station table in the language in use
   int m_resultKind = kLogNtpResult;   // kinds of NTP result lines (LogLineKind, two in turn)
   int m_failKind = kLogNtpFailure;    // kinds of NTP failure lines (LogLineKind, two in turn)
   NtpClient m_ntpClient;

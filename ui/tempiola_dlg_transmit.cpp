@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "bpc/time_base.h"
-#include "bpc/transmit_mode.h"
+#include "signal/time_base.h"
+#include "signal/transmit_mode.h"
 
-#include "bpc/transmitter_status.h"
 #include "res/resource.h"
 #include "res/strings.h"
+#include "signal/transmitter_status.h"
 #include "ui/control_states.h"
 #include "ui/framework/message_box.h"
 #include "ui/msg_ring.h"

@@ -4,8 +4,8 @@
 // puts a scripted one in place before the dialog starts.
 #pragma once
 
-#include "bpc/test_signal_player.h"
-#include "bpc/transmitter.h"
+#include "signal/test_signal_player.h"
+#include "signal/transmitter.h"
 
 extern TransmitterContext g_txContext;
 extern TestSignalPlayer::DeviceFactory g_testSignalDevice;

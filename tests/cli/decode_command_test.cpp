@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "bpc/station.h"
-#include "bpc/station_audio.h"
+#include "signal/station_table.h"
+#include "signal/station_audio.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/cli_command.h"
 #include "tests/scratch_dir.h"

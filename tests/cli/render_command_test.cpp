@@ -14,15 +14,15 @@
 #include <thread>
 #include <vector>
 
-#include "bpc/bpc_frame.h"
-#include "bpc/station.h"
-#include "bpc/station_notation.h"
-#include "tests/bpc/station_decoder.h"
-#include "tests/bpc/symbol_decoder.h"
+#include "signal/station_table.h"
+#include "signal/station_notation.h"
+#include "signal/stations/bpc.h"
 #include "tests/cli/cli_runner.h"
-#include "tests/scratch_dir.h"
-#include "tests/sound_checks.h"
 #include "tests/cli_command.h"
+#include "tests/scratch_dir.h"
+#include "tests/signal/station_decoder.h"
+#include "tests/signal/symbol_decoder.h"
+#include "tests/sound_checks.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "bpc/bpc_frame.h"
 #include "platform/local_time.h"
+#include "signal/stations/bpc.h"
 
 namespace e2e {
 

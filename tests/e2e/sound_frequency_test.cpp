@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "bpc/station.h"
 #include "platform/local_time.h"
+#include "signal/station_table.h"
 #include "tests/cli_command.h"
 #include "tests/e2e/sound_server.h"
 #include "tests/e2e/timed_recording.h"

@@ -13,16 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "bpc/bpc_frame.h"
-#include "bpc/station.h"
-#include "bpc/station_notation.h"
 #include "platform/local_time.h"
 #include "platform/system_clock.h"
-#include "tests/bpc/station_decoder.h"
-#include "tests/ntp/fake_ntp_server.h"
+#include "signal/station_table.h"
+#include "signal/station_notation.h"
+#include "signal/stations/bpc.h"
+#include "tests/cli_command.h"
 #include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
-#include "tests/cli_command.h"
+#include "tests/ntp/fake_ntp_server.h"
+#include "tests/signal/station_decoder.h"
 
 namespace {
 

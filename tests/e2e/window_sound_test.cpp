@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bpc/bpc_frame.h"
+#include "signal/stations/bpc.h"
 #include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
 #include "tests/e2e/window_transmission.h"

@@ -5,10 +5,10 @@
 #include <regex>
 #include <string>
 
-#include "bpc/transmitter.h"
 #include "platform/text_encoding.h"
 #include "res/resource.h"
 #include "res/strings.h"
+#include "signal/transmitter.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
@@ -188,6 +188,8 @@ TEST(MainDialog, SpeaksEnglishToAUserWhoDoesNotReadChinese) {
         EXPECT_EQ(w.Items(IDC_STATION).front(), "BPC");
         EXPECT_EQ(w.Items(IDC_SERVER_LIST).front(), "#1  114.118.7.161   [中国]");
         EXPECT_EQ(w.ToolTip(IDC_HELP_BUTTON), "Show the help: important, please read it first");
+        EXPECT_EQ(w.ToolTip(IDC_STATION),
+                  "Station: BPC China, JJY Japan, WWVB North America, DCF77 Germany, MSF United Kingdom");
         EXPECT_EQ(Utf8(w.SystemMenu().back().text.c_str()), "&About Tempiola...");
         dlg.SendMessage(WM_TX_STATUS, kTxCountdown, 12);
         ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_INFO).size() == 1; }));

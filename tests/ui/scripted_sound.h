@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "tests/bpc/scripted_wave_out.h"
+#include "tests/signal/scripted_wave_out.h"
 #include "ui/transmitter_link.h"
 
 namespace ui_test {

@@ -13,13 +13,13 @@
 #include <tuple>
 #include <vector>
 
-#include "bpc/bpc_frame.h"
 #include "platform/system_clock.h"
 #include "platform/text_encoding.h"
 #include "res/resource.h"
-#include "tests/bpc/symbol_decoder.h"
-#include "tests/sound_checks.h"
+#include "signal/stations/bpc.h"
 #include "tests/ntp/fake_ntp_server.h"
+#include "tests/signal/symbol_decoder.h"
+#include "tests/sound_checks.h"
 #include "tests/ui/scripted_sound.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/tempiola_dlg.h"

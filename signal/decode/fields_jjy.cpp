@@ -1,0 +1,44 @@
+// JJY (40 and 60 kHz alike): bits 0 and 1, markers in seconds 0, 9, 19, 29,
+// 39, 49 and 59. BCD most significant bit first; even parities over the
+// hour and the minute; the frame carries the minute in progress, in JST.
+#include "signal/decode/fields.h"
+
+namespace decode {
+
+namespace {
+
+bool Read(const std::uint8_t* symbols, CarriedTime& t) {
+  int bits[60] = {};
+  MarkedFields f;
+  if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
+  static const int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48}, kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
+  static const int kWeekday[] = {50, 51, 52}, kWeekdayWeights[] = {4, 2, 1};
+  t.parity = true;
+  if (bits[36] != f.hourOnes % 2) t.problem = "parity PA1 (hour) failed";
+  else if (bits[37] != f.minuteOnes % 2) t.problem = "parity PA2 (minute) failed";
+  if (!t.problem.empty()) return false;
+  t.minute = f.minute;
+  t.hour = f.hour;
+  const int dayOfYear = f.dayOfYear;
+  t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
+  t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3);
+  if (t.minute > 59 || t.hour > 23 || t.weekday > 6 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) ||
+      !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
+      !IsDigit(bits, 41, false) || !IsDigit(bits, 45, false)) {
+    t.problem = "a field out of range";
+    return false;
+  }
+  if (t.weekday != WeekdayOf(t.year, t.month, t.day)) {
+    t.problem = "the weekday does not fit the date";
+    return false;
+  }
+  t.zone = "JST";
+  if (bits[53] || bits[54]) t.announce = "leap-second";
+  return true;
+}
+
+}  // namespace
+
+const FieldReader kJjyFields = {60, 2, 0, true, 0, Read};
+
+}  // namespace decode
