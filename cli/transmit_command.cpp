@@ -16,8 +16,6 @@
 #include "platform/interrupt.h"
 #include "platform/local_time.h"
 #include "platform/wave_out.h"
-#include "platform/window_messages.h"
-#include "signal/station_table.h"
 #include "signal/time_base.h"
 #include "signal/transmit_mode.h"
 #include "signal/transmitter.h"
@@ -38,9 +36,9 @@ constexpr int kExitDeviceFailure = 1;
 // a sound server that stopped answering), it is not waited for longer.
 constexpr auto kStopAnswerTime = std::chrono::seconds(2);
 
-// The statuses posted by the thread, queued for the command's own loop
-// (what the window's message queue does for the dialog).
-class StatusQueue {
+// The thread's statuses, queued for the command's own loop (what the
+// window's message queue does for the dialog).
+class StatusQueue final : public TransmitterReports {
  public:
   struct Status {
     WPARAM status;
@@ -50,7 +48,7 @@ class StatusQueue {
   bool Valid() const { return ready_.IsValid(); }
   const platform::Event& ready() const { return ready_; }
 
-  void Put(WPARAM status, LPARAM value) {
+  void Report(TransmitterStatus status, LPARAM value) override {
     {
       std::lock_guard lock(mutex_);
       // The loop drains the queue at once; should it ever lag this far, the
@@ -116,32 +114,15 @@ void PrintSampleClock(platform::WaveOutDevice& device, const double* corrected) 
   std::fflush(stdout);
 }
 
-// Unregisters the status window when the command returns.
-class StatusWindow {
- public:
-  explicit StatusWindow(StatusQueue& queue)
-      : handle_(platform::RegisterWindow([&queue](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-          if (message == WM_TX_STATUS) queue.Put(wParam, lParam);
-        })) {}
-  ~StatusWindow() { platform::UnregisterWindow(handle_); }
-  StatusWindow(const StatusWindow&) = delete;
-  StatusWindow& operator=(const StatusWindow&) = delete;
-  HWND handle() const { return handle_; }
-
- private:
-  HWND handle_;
-};
-
-int Transmit(long long minutes, const SignalOptions& signal, int station, std::int64_t offsetNs) {
+int Transmit(long long minutes, const SignalOptions& signal, const Station& station, std::int64_t offsetNs) {
   const platform::Event* interrupt = platform::InterruptEvent();
   StatusQueue queue;
   if (interrupt == nullptr || !queue.Valid()) {
     std::fprintf(stderr, "tempiola-cli: out of system resources\n");
     return kExitDeviceFailure;
   }
-  StatusWindow window(queue);
   TransmitterContext ctx;
-  ctx.hDialogWnd = window.handle();
+  ctx.pReports = &queue;
   // The command's own device, to ask it afterwards how its clock ran.
   std::unique_ptr<platform::WaveOutDevice> device = platform::CreateWaveOutDevice();
   ctx.pDevice = device.get();
@@ -153,7 +134,7 @@ int Transmit(long long minutes, const SignalOptions& signal, int station, std::i
   ctx.nSampleRate = static_cast<int>(signal.rate);
   ctx.bCarrier = signal.carrier;
   ctx.dSampleClockPpm = signal.sampleClockPpm;
-  ctx.nStation = station;
+  ctx.pStation = &station;
   ctx.nOffsetNs = offsetNs;
   ctx.hStartEvent->Set();
 
@@ -304,7 +285,7 @@ int RunTransmit(int argc, char** argv, int first) {
     std::printf("sending the time moved by %+.6f s\n", static_cast<double>(offsetNs) / kNanosecondsPerSecond);
     std::fflush(stdout);
   }
-  return Transmit(minutes, signal, static_cast<int>(station - kStations), offsetNs);
+  return Transmit(minutes, signal, *station, offsetNs);
 }
 
 }  // namespace cli

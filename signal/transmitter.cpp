@@ -110,7 +110,11 @@ class Transmitter {
 
  private:
   void Post(TransmitterStatus status, LPARAM value) {
-    if (ctx_.hDialogWnd != 0) PostMessage(ctx_.hDialogWnd, WM_TX_STATUS, status, value);
+    if (ctx_.pReports != nullptr) {
+      ctx_.pReports->Report(status, value);
+    } else if (ctx_.hDialogWnd != 0) {
+      PostMessage(ctx_.hDialogWnd, WM_TX_STATUS, status, value);
+    }
   }
   bool Allocate();
   void OnStop() { EndTransmission(kTxStopped, 0); }
@@ -437,8 +441,8 @@ void Transmitter::OnStart() {
     return;
   }
   rate_ = static_cast<unsigned>(rate);
-  const int station = ctx_.nStation.load();
-  station_ = &kStations[station >= 0 && station < kStationCount ? station : 0];
+  const Station* station = ctx_.pStation.load();
+  station_ = station != nullptr ? station : &kStations[0];
   const bool carrier = ctx_.bCarrier.load();
   if (carrier && !RateCarries(rate_, station_->carrierHz)) {
     Post(kTxOpenFailed, platform::WAVERR_BADFORMAT);

@@ -1,7 +1,7 @@
 // The transmitter thread: plays a station's time signal (BPC unless told
 // otherwise) on the default output device from a frame boundary on, two
-// 20-second buffers queued at all times, and reports by posting
-// WM_TX_STATUS to the dialog's window.
+// 20-second buffers queued at all times, and reports its statuses: posted
+// as WM_TX_STATUS to the dialog's window, or to a program's own reports.
 #pragma once
 
 #include <atomic>
@@ -12,6 +12,7 @@
 #include "platform/thread.h"
 #include "platform/wave_out.h"
 #include "afx/afx_types.h"
+#include "signal/station.h"
 
 inline constexpr UINT WM_TX_STATUS = WM_USER + 200;  // 1224
 
@@ -47,6 +48,16 @@ enum TransmitterStatus : WPARAM {
 
 inline constexpr double kSampleClockReportPpm = 1.0;
 
+// Where the thread's statuses go, on the thread itself: a program without a
+// window gives its own. Report must not block.
+class TransmitterReports {
+ public:
+  virtual void Report(TransmitterStatus status, LPARAM value) = 0;
+
+ protected:
+  ~TransmitterReports() = default;
+};
+
 // Shared by the dialog and the transmitter thread.
 struct TransmitterContext {
   platform::EventHandle hQuitEvent;    // set by the dialog at shutdown
@@ -54,11 +65,12 @@ struct TransmitterContext {
   platform::EventHandle hStartEvent;   // set by the start command
   platform::EventHandle hExitedEvent;  // set by the thread when it ends on a quit
   HWND hDialogWnd = 0;                 // destination of the statuses; set before the thread starts
+  // Instead of the window, where the statuses go; set before the thread starts.
+  TransmitterReports* pReports = nullptr;
   // Written by the start command before it sets hStartEvent.
   std::atomic<int> nSampleRate{44100};
-  // The station to imitate, an index into kStations (0, BPC, by default);
-  // written with the rate.
-  std::atomic<int> nStation{0};
+  // The station to imitate (null: BPC); written with the rate.
+  std::atomic<const Station*> pStation{nullptr};
   // How far the time sent runs ahead of the system clock, in nanoseconds
   // (a time server's offset, a user's); written with the rate.
   std::atomic<std::int64_t> nOffsetNs{0};

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "signal/station_table.h"
 #include "signal/time_base.h"
 #include "signal/transmit_mode.h"
 
@@ -49,7 +50,8 @@ void CTempiolaDlg::OnStartTransmit() {
   g_txContext.nSampleRate = static_cast<int>(rate);
   g_txContext.bCarrier = mode != nullptr && mode->carrier;
   const int station = m_cbStation.GetCurSel();
-  g_txContext.nStation = station < 0 ? 0 : static_cast<int>(m_cbStation.GetItemData(station));
+  const DWORD_PTR row = station < 0 ? 0 : m_cbStation.GetItemData(station);
+  g_txContext.pStation = &kStations[row < std::size(kStations) ? row : 0];
   m_stationShown = station;
   m_modeShown = index;
   g_txContext.hStartEvent->Set();

@@ -217,7 +217,7 @@ TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {
 // them as in one piece.
 TEST_F(TransmitterTest, AMinuteStationPlaysEachFrameInThreePiecesFromTheMinute) {
   const Station& jjy40 = *FindStation("jjy40");
-  ctx.nStation = static_cast<int>(&jjy40 - kStations);
+  ctx.pStation = &jjy40;
   StartThread();
   Start(At(2026, 12, 31, 23, 58, 56));
   const Time64 boundary = At(2027, 1, 1, 0, 0, 0);
