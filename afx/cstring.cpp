@@ -2,25 +2,10 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 
 #include "afx/dialog_template.h"
-
-int AfxGbkCharLength(const char* text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  if (lead == 0) return 0;
-  if (lead >= 0x81 && lead <= 0xFE && text[1] != '\0') return 2;
-  return 1;
-}
-
-int AfxGbkCutLength(const char* text, int maxBytes) {
-  int pos = 0;
-  while (true) {
-    const int n = AfxGbkCharLength(text + pos);
-    if (n == 0 || pos + n > maxBytes) return pos;
-    pos += n;
-  }
-}
+#include "afx/gbk.h"
 
 CString::CString(const char* text) : text_(text ? text : "") {}
 
@@ -44,21 +29,21 @@ CString& CString::operator+=(const CString& text) {
 int CString::Replace(const char* oldText, const char* newText) {
   if (oldText == nullptr || *oldText == '\0') return 0;
   if (newText == nullptr) newText = "";
-  const std::size_t oldLen = std::strlen(oldText);
+  const std::string_view t = text_;
+  const std::string_view wanted = oldText;
   std::string out;
   int count = 0;
-  const char* p = text_.c_str();
-  const char* end = p + text_.size();
-  while (p < end) {
-    if (static_cast<std::size_t>(end - p) >= oldLen && std::memcmp(p, oldText, oldLen) == 0) {
+  std::size_t at = 0;
+  while (at < t.size()) {
+    if (t.substr(at).starts_with(wanted)) {
       out += newText;
-      p += oldLen;
+      at += wanted.size();
       ++count;
       continue;
     }
-    const int n = AfxGbkCharLength(p);
-    out.append(p, static_cast<std::size_t>(n));
-    p += n;
+    const std::size_t n = GbkCharLength(t, at);
+    out.append(t.substr(at, n));
+    at += n;
   }
   if (count > 0) text_ = std::move(out);
   return count;
@@ -66,16 +51,14 @@ int CString::Replace(const char* oldText, const char* newText) {
 
 int CString::Find(const char* text, int start) const {
   if (text == nullptr || start < 0) return -1;
-  const std::size_t len = std::strlen(text);
-  const char* base = text_.c_str();
-  const char* end = base + text_.size();
-  const char* p = base;
-  while (p < end && p - base < start) p += AfxGbkCharLength(p);
-  for (; p <= end; p += AfxGbkCharLength(p)) {
-    if (static_cast<std::size_t>(end - p) >= len && std::memcmp(p, text, len) == 0) return static_cast<int>(p - base);
-    if (p == end) break;
+  const std::string_view t = text_;
+  const std::string_view wanted = text;
+  std::size_t at = 0;
+  while (at < t.size() && at < static_cast<std::size_t>(start)) at += GbkCharLength(t, at);
+  for (;; at += GbkCharLength(t, at)) {
+    if (t.substr(at).starts_with(wanted)) return static_cast<int>(at);
+    if (at == t.size()) return -1;
   }
-  return -1;
 }
 
 void CString::Format(const char* format, ...) {

@@ -7,13 +7,6 @@
 
 #include "afx/afx_types.h"
 
-// Bytes taken by the character that starts at text[0] (1 or 2; 0 at the end).
-int AfxGbkCharLength(const char* text);
-
-// Length (at most maxBytes) of the longest prefix of text that ends on a
-// character boundary.
-int AfxGbkCutLength(const char* text, int maxBytes);
-
 class CString {
  public:
   CString() = default;

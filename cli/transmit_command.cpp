@@ -12,6 +12,7 @@
 #include "cli/offset_option.h"
 #include "cli/signal_options.h"
 #include "cli/station_option.h"
+#include "log/log_line.h"
 #include "platform/event.h"
 #include "platform/interrupt.h"
 #include "platform/local_time.h"
@@ -20,7 +21,6 @@
 #include "signal/transmit_mode.h"
 #include "signal/transmitter.h"
 #include "signal/transmitter_status.h"
-#include "ui/msg_ring.h"
 
 namespace cli {
 namespace {

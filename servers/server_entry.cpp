@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "servers/gbk_chars.h"
+#include "afx/gbk.h"
 
 int ServerNumberWidth(size_t count) {
   int digits = 1;

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "afx/gbk.h"
 #include "platform/file.h"
 #include "platform/settings_folder.h"
 #include "platform/system_error.h"
 #include "servers/crc32.h"
-#include "servers/gbk_chars.h"
 #include "servers/server_entry.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "log/msg_ring.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "signal/station_table.h"
@@ -15,7 +16,6 @@
 #include "ui/framework/paint_dc.h"
 #include "ui/framework/winapp.h"
 #include "ui/help_dlg.h"
-#include "ui/msg_ring.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "log/msg_ring.h"
 #include "ntp/ntp_client.h"
 #include "ntp/ntp_result.h"
 #include "servers/server_file.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
-#include "ui/msg_ring.h"
 
 // A second instance asks the running one to come forward.
 inline constexpr UINT WM_ACTIVATE_INSTANCE = WM_USER + 222;  // 1246

@@ -1,6 +1,7 @@
 // The information log: one line from the message ring per WM_LOG_LINE.
+#include "log/log_line.h"
+#include "log/msg_ring.h"
 #include "platform/local_time.h"
-#include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 
 namespace {

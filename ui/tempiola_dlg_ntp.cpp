@@ -4,12 +4,12 @@
 // client's time-out.
 #include <cstdio>
 
+#include "log/msg_ring.h"
 #include "ntp/wsocket_exception.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "servers/server_entry.h"
 #include "ui/framework/message_box.h"
-#include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 
 namespace {

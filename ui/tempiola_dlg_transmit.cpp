@@ -3,16 +3,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "log/msg_ring.h"
+#include "res/resource.h"
+#include "res/strings.h"
 #include "signal/station_table.h"
 #include "signal/time_base.h"
 #include "signal/transmit_mode.h"
-
-#include "res/resource.h"
-#include "res/strings.h"
 #include "signal/transmitter_status.h"
 #include "ui/control_states.h"
 #include "ui/framework/message_box.h"
-#include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 #include "ui/transmitter_link.h"
 

@@ -33,13 +33,17 @@ TEST(CString, ReplaceRemovesEveryOccurrenceLeftToRight) {
   EXPECT_STREQ(w, "\xD6\xD0\xD7\xD6");
 }
 
-TEST(CString, FindSkipsTrailBytesAndCutLengthKeepsCharactersWhole) {
+TEST(CString, FindSkipsTrailBytes) {
   CString s("\x81@@");
   EXPECT_EQ(s.Find("@"), 2);
   EXPECT_EQ(s.Find("#"), -1);
-  EXPECT_EQ(AfxGbkCutLength("ab\xD6\xD0", 3), 2);
-  EXPECT_EQ(AfxGbkCutLength("ab\xD6\xD0", 4), 4);
-  EXPECT_EQ(AfxGbkCutLength("ab\xD6", 10), 3) << "a lone lead byte at the end counts as one";
+  EXPECT_EQ(s.Find("@", 2), 2);
+  EXPECT_EQ(s.Find("@", 3), -1);
+  // A NUL inside the text is a character like any other, not an end.
+  CString nul("a\0@", 3);
+  EXPECT_EQ(nul.Find("@"), 2);
+  EXPECT_EQ(nul.Replace("@", "b"), 1);
+  EXPECT_EQ(nul, CString("a\0b", 3));
 }
 
 TEST(CString, FormatAndLoadString) {

@@ -5,12 +5,12 @@
 #include <regex>
 #include <string>
 
+#include "log/msg_ring.h"
 #include "platform/text_encoding.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "signal/transmitter.h"
 #include "ui/framework/testing/dialog_driver.h"
-#include "ui/msg_ring.h"
 #include "ui/tempiola_dlg.h"
 
 namespace {

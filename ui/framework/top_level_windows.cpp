@@ -2,11 +2,10 @@
 // go, take a title and come forward, and the enumeration over them and the
 // windows of other processes.
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <mutex>
 
-#include "afx/cstring.h"
+#include "afx/gbk.h"
 #include "ui/framework/detail/top_level_list.h"
 #include "ui/framework/top_level_windows.h"
 
@@ -109,8 +108,5 @@ int GetWindowTextA(HWND window, char* buffer, int maxCount) {
       if (it != l.foreignTitles.end()) title = it->second;
     }
   }
-  const int n = AfxGbkCutLength(title.c_str(), maxCount - 1);
-  std::memcpy(buffer, title.data(), static_cast<std::size_t>(n));
-  buffer[n] = '\0';
-  return n;
+  return static_cast<int>(GbkCopyCut(title, buffer, static_cast<std::size_t>(maxCount)));
 }

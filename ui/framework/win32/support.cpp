@@ -1,9 +1,9 @@
 // The handle map, text cut to a buffer, the modal stack, the wait cursor and
 // the modal loops as the window tests drive them.
-#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
+#include "afx/gbk.h"
 #include "ui/framework/win32/afx_impl.h"
 
 namespace afx {
@@ -58,10 +58,7 @@ HWND LayerHandle(w32::Handle window, bool withinParents) {
 
 int CopyCut(const std::string& text, char* buffer, int maxCount) {
   if (buffer == nullptr || maxCount <= 0) return 0;
-  const int n = AfxGbkCutLength(text.c_str(), maxCount - 1);
-  std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
-  buffer[n] = '\0';
-  return n;
+  return static_cast<int>(GbkCopyCut(text, buffer, static_cast<std::size_t>(maxCount)));
 }
 
 namespace {

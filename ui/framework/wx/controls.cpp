@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "afx/gbk.h"
 #include "ui/framework/wx/afx_impl.h"
 
 namespace {
@@ -248,10 +249,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
 int CListCtrl::GetItemText(int item, int subItem, char* buffer, int length) const {
   if (buffer == nullptr || length <= 0) return 0;
   const CString text = GetItemText(item, subItem);
-  const int n = AfxGbkCutLength(text, length - 1);
-  std::memcpy(buffer, text.GetString(), static_cast<std::size_t>(n));
-  buffer[n] = '\0';
-  return n;
+  return static_cast<int>(GbkCopyCut(text.GetString(), buffer, static_cast<std::size_t>(length)));
 }
 
 CString CListCtrl::GetItemText(int item, int subItem) const {

@@ -3,8 +3,7 @@
 #include <wx/listctrl.h>
 #include <wx/toplevel.h>
 
-#include <cstring>
-
+#include "afx/gbk.h"
 #include "ui/framework/wx/afx_impl.h"
 
 void CWnd::Attach(wxWindow* window, int id, CWnd* owner, std::uint32_t style, HWND handle) {
@@ -85,10 +84,7 @@ void CWnd::SetWindowText(const char* text) {
 int CWnd::GetWindowText(char* buffer, int maxCount) const {
   if (buffer == nullptr || maxCount <= 0) return 0;
   const std::string text = TextGbk();
-  const int n = AfxGbkCutLength(text.c_str(), maxCount - 1);
-  std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
-  buffer[n] = '\0';
-  return n;
+  return static_cast<int>(GbkCopyCut(text, buffer, static_cast<std::size_t>(maxCount)));
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {

@@ -42,7 +42,3 @@ int MsgRingGet(char* dest, unsigned char* kind, MsgRing& ring);
 // Producer protocol for one line: put it into g_msgRing, then post
 // WM_LOG_LINE to g_hMainDlg (after the ring's lock is released).
 void LogLine(const char* text, unsigned char kind);
-
-// The shown form of a line: "%02d:%02d:%02d  %s", cut to fit 128 bytes with
-// its NUL, never inside a double-byte character.
-void FormatLogLine(char out[128], int hour, int minute, int second, const char* text);

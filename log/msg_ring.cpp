@@ -1,9 +1,8 @@
-#include "ui/msg_ring.h"
+#include "log/msg_ring.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "ui/gbk_cut.h"
+#include "afx/gbk.h"
 
 MsgRing g_msgRing{};
 HWND g_hMainDlg = 0;
@@ -25,11 +24,8 @@ void MsgRingInit(MsgRing& ring) {
 }
 
 void MsgRingPut(const char* text, unsigned char kind, MsgRing& ring) {
-  const std::size_t len = GbkCutLength(text, kMsgRingTextSize - 1);
   std::lock_guard lock(ring.hMutex);
-  char* slot = ring.text[ring.writePos];
-  std::memcpy(slot, text, len);
-  slot[len] = '\0';
+  GbkCopyCut(text, ring.text[ring.writePos], kMsgRingTextSize);
   ring.kind[ring.writePos] = kind;
   ring.writePos = Next(ring.writePos);
   if (ring.writePos == ring.readPos) ring.readPos = Next(ring.readPos);  // full: drop the oldest
@@ -49,13 +45,4 @@ int MsgRingGet(char* dest, unsigned char* kind, MsgRing& ring) {
 void LogLine(const char* text, unsigned char kind) {
   MsgRingPut(text, kind, g_msgRing);
   PostMessage(g_hMainDlg, WM_LOG_LINE, 0, 0);
-}
-
-void FormatLogLine(char out[128], int hour, int minute, int second, const char* text) {
-  int prefix = std::snprintf(out, kMsgRingTextSize, "%02d:%02d:%02d  ", hour, minute, second);
-  std::size_t used = prefix < 0 ? 0 : static_cast<std::size_t>(prefix);
-  if (used > kMsgRingTextSize - 1) used = kMsgRingTextSize - 1;
-  const std::size_t len = GbkCutLength(text, kMsgRingTextSize - 1 - used);
-  std::memcpy(out + used, text, len);
-  out[used + len] = '\0';
 }

@@ -1,4 +1,4 @@
-#include "ui/msg_ring.h"
+#include "log/msg_ring.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "log/log_line.h"
 #include "platform/window_messages.h"
-#include "ui/gbk_cut.h"
 
 namespace {
 
@@ -107,15 +107,6 @@ TEST_F(MsgRingTest, LongTextIsCutOnACharacterBoundary) {
   got = Get();
   EXPECT_EQ(got.size(), 126u);
   EXPECT_TRUE(WholePieces(got, kKao));
-}
-
-TEST(GbkCut, StopsAtTerminatorAndKeepsABrokenFinalLeadByte) {
-  EXPECT_EQ(GbkCutLength("abc", 10), 3u);
-  EXPECT_EQ(GbkCutLength("ab\xD6", 10), 3u);
-  EXPECT_EQ(GbkCutLength("a\xD6\xD0", 2), 1u);
-  EXPECT_EQ(GbkCutLength("a\xD6\xD0", 3), 3u);
-  EXPECT_EQ(GbkCutLength("\x80x", 1), 1u);  // 0x80 stands alone
-  EXPECT_EQ(GbkCutLength("abc", 0), 0u);
 }
 
 TEST(FormatLogLine, PrefixesTheTimeAndStaysWithin128Bytes) {
