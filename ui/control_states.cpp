@@ -21,7 +21,7 @@ constexpr StateRow kStates[] = {
 
 }  // namespace
 
-void ApplyControlState(CWnd& dialog, ControlState state) {
+void ApplyControlState(CDialog& dialog, ControlState state) {
   for (const StateRow& row : kStates) {
     const signed char wanted = state == ControlState::Idle           ? row.idle
                                : state == ControlState::Transmitting ? row.transmitting

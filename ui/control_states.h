@@ -1,10 +1,10 @@
 // The fixed sets of enabled controls of the main dialog.
 #pragma once
 
-#include "ui/framework/wnd.h"
+#include "ui/framework/dialog.h"
 
 enum class ControlState { Idle, Transmitting, NoPlaybackDevice };
 
 // Enables or disables the eight state controls for the state; a control the
 // state leaves unchanged is not touched.
-void ApplyControlState(CWnd& dialog, ControlState state);
+void ApplyControlState(CDialog& dialog, ControlState state);

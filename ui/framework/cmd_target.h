@@ -35,6 +35,6 @@ class CCmdTarget : public CObject {
   // The first row of this object's maps (most derived first) that matches.
   const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT code, UINT id) const;
   const AFX_MSGMAP_ENTRY* FindMessageEntryAfter(const AFX_MSGMAP_ENTRY* after, UINT message, UINT code, UINT id) const;
-  friend class CWnd;
+  friend class CDialog;
   friend struct AfxDialogAccess;
 };

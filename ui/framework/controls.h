@@ -8,7 +8,6 @@
 class CButton : public CWnd {
  public:
   int GetCheck() const;  // BST_CHECKED or BST_UNCHECKED
-  void SetCheck(int check);
 };
 class CEdit : public CWnd {};
 class CStatic : public CWnd {};
@@ -25,8 +24,7 @@ class CComboBox : public CWnd {
   int SetCurSel(int index);
   int SetItemData(int index, DWORD_PTR data);
   DWORD_PTR GetItemData(int index) const;
-  int GetLBText(int index, char* buffer) const;  // buffer must hold GetLBTextLen + 1 bytes
-  int GetLBTextLen(int index) const;
+  int GetLBText(int index, char* buffer) const;  // buffer must hold the text and its NUL
   void GetLBText(int index, CString& text) const;
 };
 
@@ -41,8 +39,6 @@ class CListBox : public CWnd {
   DWORD_PTR GetItemData(int index) const;
   int SetTopIndex(int index);
   int GetTopIndex() const;
-  int GetText(int index, char* buffer) const;  // buffer must hold GetTextLen + 1 bytes
-  int GetTextLen(int index) const;
   void GetText(int index, CString& text) const;
   int GetCurSel() const;
   int SetCurSel(int index);
@@ -61,11 +57,9 @@ class CListCtrl : public CWnd {
   BOOL DeleteItem(int item);
   BOOL DeleteAllItems();
   int GetItemCount() const;
-  UINT GetSelectedCount() const;
   POSITION GetFirstSelectedItemPosition() const;
   int GetNextSelectedItem(POSITION& position) const;
   BOOL SetItemState(int item, UINT state, UINT mask);
-  UINT GetItemState(int item, UINT mask) const;
 
  private:
   DWORD m_exStyle = 0;

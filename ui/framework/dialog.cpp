@@ -1,6 +1,6 @@
 // The parts of a dialog that are the same over every back end: its message
 // map, data exchange, the standard commands, closing as Cancel, its
-// controls by identifier and the system menu's own items.
+// controls by identifier, the system menu and the icons.
 #include "ui/framework/dialog.h"
 
 #include "res/strings.h"
@@ -83,7 +83,7 @@ void CDialog::ResetSystemMenu() {
 LRESULT CDialog::CloseOrDefault(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     // Closing is the Cancel command, unless a Cancel button is disabled.
-    CWnd* cancel = ControlById(IDCANCEL);
+    CWnd* cancel = GetDlgItem(IDCANCEL);
     if (cancel == nullptr || cancel->IsWindowEnabled()) {
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), cancel ? static_cast<LPARAM>(cancel->m_hWnd) : 0);
     }
@@ -104,9 +104,52 @@ void CDialog::ReleaseControls() {
   m_itemWidgets.clear();
 }
 
-CWnd* CDialog::ControlById(int id) const {
+CWnd* CDialog::GetDlgItem(int id) const {
   auto it = m_controls.find(id);
   return it == m_controls.end() ? nullptr : it->second;
+}
+
+void CDialog::SetDlgItemText(int id, const char* text) {
+  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
+}
+
+UINT CDialog::GetDlgItemText(int id, char* buffer, int maxCount) const {
+  if (CWnd* c = GetDlgItem(id)) return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
+  if (buffer && maxCount > 0) buffer[0] = '\0';
+  return 0;
+}
+
+CMenu* CDialog::GetSystemMenu(BOOL revert) {
+  if (!m_bHasSysMenu) return nullptr;
+  if (revert) {
+    ResetSystemMenu();
+    return nullptr;
+  }
+  return &m_sysMenu;
+}
+
+HICON CDialog::SetIcon(HICON icon, BOOL bigIcon) {
+  HICON& slot = bigIcon ? m_hIconBig : m_hIconSmall;
+  HICON previous = slot;
+  slot = icon;
+  ApplyIcons();
+  return previous;
+}
+
+HICON CDialog::GetIcon(BOOL bigIcon) const { return bigIcon ? m_hIconBig : m_hIconSmall; }
+
+void CDialog::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
+  if (target == nullptr) return;
+  for (auto& [id, control] : m_controls) {
+    CCmdUI ui;
+    ui.m_nID = static_cast<UINT>(id);
+    ui.m_pOther = control;
+    if (target->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui)) continue;
+    if (disableIfNoHandler && afx::IsPushButton(*control) && id != IDOK &&
+        id != IDCANCEL && target->FindMessageEntry(WM_COMMAND, BN_CLICKED, ui.m_nID) == nullptr) {
+      control->EnableWindow(FALSE);
+    }
+  }
 }
 
 // The control of the template takes the dialog's own object for it.

@@ -29,8 +29,25 @@ class CDialog : public CWnd {
   BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
   UINT GetTemplateId() const { return m_nIDTemplate; }
-  const DlgTemplate* GetTemplate() const { return m_pTemplate; }
-  BOOL IsModalRunning() const { return m_bInModal ? TRUE : FALSE; }
+
+  // The dialog's controls by identifier.
+  CWnd* GetDlgItem(int id) const;
+  void SetDlgItemText(int id, const char* text);
+  UINT GetDlgItemText(int id, char* buffer, int maxCount) const;
+
+  // The system menu (nullptr when the template has none); items appended
+  // here follow minimise and close.
+  CMenu* GetSystemMenu(BOOL revert);
+  HICON SetIcon(HICON icon, BOOL bigIcon);
+  HICON GetIcon(BOOL bigIcon) const;
+
+  // Tool tips for the controls: the dialog's TTN_NEEDTEXTA row is asked for
+  // a control's text when the pointer rests on it.
+  BOOL EnableToolTips(BOOL enable = TRUE);
+  // Runs the CN_UPDATE_COMMAND_UI rows of target for the controls. Without a
+  // row a control is left alone, unless disableIfNoHandler is set and no row
+  // handles its command either.
+  void UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler);
 
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();
@@ -44,7 +61,6 @@ class CDialog : public CWnd {
   void ReleaseControls();
   void ResetSystemMenu();
   void ApplyIcons();
-  CWnd* ControlById(int id) const;
   // Close as Cancel, the minimised icon's background, else CWnd's default.
   LRESULT CloseOrDefault(UINT message, WPARAM wParam, LPARAM lParam);
   void AskToolTip(int id, std::string& utf8) const;
@@ -67,7 +83,6 @@ class CDialog : public CWnd {
   AfxNativeWindow* m_hToolTips = nullptr;       // the back end's tool-tip window, where it has one
   bool m_bDefault = false;                      // the system's own handling was asked for
 
-  friend class CWnd;
   friend struct AfxDialogAccess;
   friend void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 };

@@ -1,10 +1,7 @@
 // The parts of a window that are the same over every back end: routing
-// through the message maps, the default handlers, and the system menu and
-// icons that a dialog keeps.
+// through the message maps and the default handlers.
 #include "ui/framework/wnd.h"
 
-#include "ui/framework/detail/control_wrapper.h"
-#include "ui/framework/dialog.h"
 #include "ui/framework/paint_dc.h"
 
 const CWnd CWnd::wndTopMost;
@@ -19,24 +16,7 @@ int GetDlgCtrlID(HWND window) {
   return w ? w->GetDlgCtrlID() : 0;
 }
 
-int CWnd::GetWindowTextLength() const { return static_cast<int>(TextGbk().size()); }
-
 void CWnd::GetWindowText(CString& text) const { text = TextGbk().c_str(); }
-
-CWnd* CWnd::GetDlgItem(int id) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  return dialog ? dialog->ControlById(id) : nullptr;
-}
-
-void CWnd::SetDlgItemText(int id, const char* text) {
-  if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
-}
-
-UINT CWnd::GetDlgItemText(int id, char* buffer, int maxCount) const {
-  if (CWnd* c = GetDlgItem(id)) return static_cast<UINT>(c->GetWindowText(buffer, maxCount));
-  if (buffer && maxCount > 0) buffer[0] = '\0';
-  return 0;
-}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return WindowProc(message, wParam, lParam); }
 
@@ -107,44 +87,3 @@ HCURSOR CWnd::OnQueryDragIcon() { return nullptr; }
 
 void CWnd::OnDestroy() {}
 
-
-CMenu* CWnd::GetSystemMenu(BOOL revert) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || !dialog->m_bHasSysMenu) return nullptr;
-  if (revert) {
-    dialog->ResetSystemMenu();
-    return nullptr;
-  }
-  return &dialog->m_sysMenu;
-}
-
-HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  HICON& slot = bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-  HICON previous = slot;
-  slot = icon;
-  dialog->ApplyIcons();
-  return previous;
-}
-
-HICON CWnd::GetIcon(BOOL bigIcon) const {
-  auto* dialog = dynamic_cast<const CDialog*>(this);
-  if (dialog == nullptr) return nullptr;
-  return bigIcon ? dialog->m_hIconBig : dialog->m_hIconSmall;
-}
-
-void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || target == nullptr) return;
-  for (auto& [id, control] : dialog->m_controls) {
-    CCmdUI ui;
-    ui.m_nID = static_cast<UINT>(id);
-    ui.m_pOther = control;
-    if (target->OnCmdMsg(ui.m_nID, CN_UPDATE_COMMAND_UI, &ui)) continue;
-    if (disableIfNoHandler && afx::IsPushButton(*control) && id != IDOK &&
-        id != IDCANCEL && target->FindMessageEntry(WM_COMMAND, BN_CLICKED, ui.m_nID) == nullptr) {
-      control->EnableWindow(FALSE);
-    }
-  }
-}

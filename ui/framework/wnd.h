@@ -13,7 +13,6 @@
 #include "ui/framework/cmd_target.h"
 
 class CDialog;
-class CMenu;
 
 class CDataExchange {
  public:
@@ -30,14 +29,12 @@ class CWnd : public CCmdTarget {
   CWnd& operator=(const CWnd&) = delete;
 
   HWND m_hWnd = 0;
-  HWND GetSafeHwnd() const { return m_hWnd; }
   static CWnd* FromHandle(HWND window);  // nullptr for a handle of no window here
 
   // Window text, GBK. GetWindowText copies at most maxCount - 1 bytes
   // (never half a character) and returns the number copied.
   void SetWindowText(const char* text);
   int GetWindowText(char* buffer, int maxCount) const;
-  int GetWindowTextLength() const;
   void GetWindowText(CString& text) const;
 
   BOOL EnableWindow(BOOL enable = TRUE);  // returns TRUE when it was disabled before
@@ -50,31 +47,11 @@ class CWnd : public CCmdTarget {
   BOOL IsIconic() const;
   void GetClientRect(RECT* rect) const;
 
-  // Controls of this dialog by identifier.
-  CWnd* GetDlgItem(int id) const;
-  void SetDlgItemText(int id, const char* text);
-  UINT GetDlgItemText(int id, char* buffer, int maxCount) const;
-  void GotoDlgCtrl(CWnd* control);
-
-  // The window's system menu (nullptr when its template has none); items
-  // appended here follow minimise and close.
-  CMenu* GetSystemMenu(BOOL revert);
-  HICON SetIcon(HICON icon, BOOL bigIcon);
-  HICON GetIcon(BOOL bigIcon) const;
-
   // Topmost / not topmost and raising, for bringing a window forward.
   static const CWnd wndTopMost;
   static const CWnd wndNoTopMost;
   BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
   BOOL SetForegroundWindow();
-
-  // Tool tips for the child controls: the dialog's TTN_NEEDTEXTA row is asked
-  // for a control's text when the pointer rests on it.
-  BOOL EnableToolTips(BOOL enable = TRUE);
-  // Runs the CN_UPDATE_COMMAND_UI rows of target for its controls. Without a
-  // row a control is left alone, unless disableIfNoHandler is set and no row
-  // handles its command either.
-  void UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler);
 
   // Dispatches at once through the message map (this window's thread only).
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

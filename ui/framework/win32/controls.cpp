@@ -13,7 +13,7 @@ int CopyOut(const std::wstring& text, char* buffer) {
 }
 
 // Check box messages.
-constexpr UINT kBmGetCheck = 0x00F0, kBmSetCheck = 0x00F1;
+constexpr UINT kBmGetCheck = 0x00F0;
 // Combo box and list box messages.
 constexpr UINT kCbAddString = 0x0143, kCbDeleteString = 0x0144, kCbGetCount = 0x0146, kCbGetCurSel = 0x0147,
                kCbInsertString = 0x014A, kCbResetContent = 0x014B, kCbSetCurSel = 0x014E, kCbGetItemData = 0x0150,
@@ -24,8 +24,7 @@ constexpr UINT kLbInsertString = 0x0181, kLbDeleteString = 0x0182, kLbResetConte
 // List-view messages.
 constexpr UINT kLvmFirst = 0x1000;
 constexpr UINT kLvmGetItemCount = kLvmFirst + 4, kLvmDeleteItem = kLvmFirst + 8, kLvmDeleteAllItems = kLvmFirst + 9,
-               kLvmGetNextItem = kLvmFirst + 12, kLvmGetItemState = kLvmFirst + 44,
-               kLvmGetSelectedCount = kLvmFirst + 50;
+               kLvmGetNextItem = kLvmFirst + 12;
 constexpr int kLvniSelected = 0x0002;
 
 std::intptr_t Send(const CWnd& w, UINT message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
@@ -43,7 +42,6 @@ int Result(std::intptr_t r) { return r < 0 ? -1 : static_cast<int>(r); }
 }  // namespace
 
 int CButton::GetCheck() const { return Send(*this, kBmGetCheck) == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED; }
-void CButton::SetCheck(int check) { Send(*this, kBmSetCheck, check == BST_CHECKED ? BST_CHECKED : BST_UNCHECKED); }
 
 int CComboBox::AddString(const char* text) { return Result(SendText(*this, kCbAddString, 0, text)); }
 int CComboBox::InsertString(int index, const char* text) {
@@ -69,10 +67,6 @@ int CComboBox::GetLBText(int index, char* buffer) const {
   if (index < 0 || index >= GetCount()) return CB_ERR;
   return CopyOut(w32::ComboText(m_pWindow, index), buffer);
 }
-int CComboBox::GetLBTextLen(int index) const {
-  if (index < 0 || index >= GetCount()) return CB_ERR;
-  return static_cast<int>(w32::Gbk(w32::ComboText(m_pWindow, index)).size());
-}
 void CComboBox::GetLBText(int index, CString& text) const {
   text = (index >= 0 && index < GetCount()) ? w32::Gbk(w32::ComboText(m_pWindow, index)).c_str() : "";
 }
@@ -91,14 +85,6 @@ DWORD_PTR CListBox::GetItemData(int index) const {
 }
 int CListBox::SetTopIndex(int index) { return Result(Send(*this, kLbSetTopIndex, static_cast<std::uintptr_t>(index))); }
 int CListBox::GetTopIndex() const { return Result(Send(*this, kLbGetTopIndex)); }
-int CListBox::GetText(int index, char* buffer) const {
-  if (index < 0 || index >= GetCount()) return LB_ERR;
-  return CopyOut(w32::ListBoxText(m_pWindow, index), buffer);
-}
-int CListBox::GetTextLen(int index) const {
-  if (index < 0 || index >= GetCount()) return LB_ERR;
-  return static_cast<int>(w32::Gbk(w32::ListBoxText(m_pWindow, index)).size());
-}
 void CListBox::GetText(int index, CString& text) const {
   text = (index >= 0 && index < GetCount()) ? w32::Gbk(w32::ListBoxText(m_pWindow, index)).c_str() : "";
 }
@@ -132,10 +118,6 @@ CString CListCtrl::GetItemText(int item, int subItem) const {
 BOOL CListCtrl::DeleteItem(int item) { return Send(*this, kLvmDeleteItem, static_cast<std::uintptr_t>(item)) > 0; }
 BOOL CListCtrl::DeleteAllItems() { return Send(*this, kLvmDeleteAllItems) > 0; }
 int CListCtrl::GetItemCount() const { return Result(Send(*this, kLvmGetItemCount)); }
-UINT CListCtrl::GetSelectedCount() const {
-  const std::intptr_t n = Send(*this, kLvmGetSelectedCount);
-  return n < 0 ? 0 : static_cast<UINT>(n);
-}
 // A position is the row index plus one, so that no selection is nullptr.
 POSITION CListCtrl::GetFirstSelectedItemPosition() const {
   const std::intptr_t first = Send(*this, kLvmGetNextItem, static_cast<std::uintptr_t>(-1), kLvniSelected);
@@ -149,10 +131,6 @@ int CListCtrl::GetNextSelectedItem(POSITION& position) const {
 }
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   return m_pWindow && w32::ListSetItemState(m_pWindow, item, state, mask) ? TRUE : FALSE;
-}
-UINT CListCtrl::GetItemState(int item, UINT mask) const {
-  const std::intptr_t s = Send(*this, kLvmGetItemState, static_cast<std::uintptr_t>(item), static_cast<std::intptr_t>(mask));
-  return s < 0 ? 0 : static_cast<UINT>(s);
 }
 
 bool afx::IsPushButton(const CWnd& control) {

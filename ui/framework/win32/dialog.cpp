@@ -316,3 +316,15 @@ void CPaintDC::DrawIcon(int x, int y, HICON icon) {
 void CPaintDC::EraseBackground() { w32::EraseIconBackground(impl_->paint); }
 
 int GetSystemMetrics(int index) { return w32::SystemMetric(index); }
+
+BOOL CDialog::EnableToolTips(BOOL enable) {
+  if (m_pWindow == nullptr) return FALSE;
+  m_bToolTips = enable != FALSE;
+  if (m_bToolTips && m_hToolTips == nullptr) {
+    m_hToolTips = w32::CreateToolTips(m_pWindow);
+    for (AfxNativeWindow* item : m_itemWidgets) {
+      if (item && m_hToolTips) w32::AddTool(m_hToolTips, m_pWindow, item);
+    }
+  }
+  return TRUE;
+}

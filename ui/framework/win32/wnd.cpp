@@ -44,7 +44,8 @@ std::string CWnd::TextGbk() const { return GbkText(m_pWindow); }
 void CWnd::SetWindowText(const char* text) {
   if (m_pWindow == nullptr) return;
   w32::SetText(m_pWindow, w32::Wide(text));
-  if (dynamic_cast<CDialog*>(this)) afx::SetTopLevelTitle(m_hWnd, text ? text : "");
+  // Only a dialog's own window has no owner: it is a top-level window.
+  if (m_pOwner == nullptr) afx::SetTopLevelTitle(m_hWnd, text ? text : "");
 }
 
 int CWnd::GetWindowText(char* buffer, int maxCount) const { return afx::CopyCut(TextGbk(), buffer, maxCount); }
@@ -78,10 +79,6 @@ void CWnd::GetClientRect(RECT* rect) const {
   if (m_pWindow) w32::ClientRect(m_pWindow, &rect->right, &rect->bottom);
 }
 
-void CWnd::GotoDlgCtrl(CWnd* control) {
-  if (control && control->m_pWindow && m_pWindow) w32::NextDlgCtrl(m_pWindow, control->m_pWindow);
-}
-
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (m_pWindow == nullptr) return FALSE;
   if (insertAfter == &wndTopMost || insertAfter == &wndNoTopMost) {
@@ -96,17 +93,3 @@ BOOL CWnd::SetForegroundWindow() {
   afx::RaiseTopLevel(m_hWnd);
   return w32::ToForeground(m_pWindow) ? TRUE : FALSE;
 }
-
-BOOL CWnd::EnableToolTips(BOOL enable) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr || dialog->m_pWindow == nullptr) return FALSE;
-  dialog->m_bToolTips = enable != FALSE;
-  if (dialog->m_bToolTips && dialog->m_hToolTips == nullptr) {
-    dialog->m_hToolTips = w32::CreateToolTips(dialog->m_pWindow);
-    for (AfxNativeWindow* item : dialog->m_itemWidgets) {
-      if (item && dialog->m_hToolTips) w32::AddTool(dialog->m_hToolTips, dialog->m_pWindow, item);
-    }
-  }
-  return TRUE;
-}
-

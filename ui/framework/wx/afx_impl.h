@@ -79,7 +79,7 @@ struct AfxDialogAccess {
   // A choice from the system menu.
   static void SystemCommand(CDialog& dialog, UINT command);
   static void Close(CDialog& dialog);
-  static CWnd* Control(const CDialog& dialog, int id) { return dialog.ControlById(id); }
+  static CWnd* Control(const CDialog& dialog, int id) { return dialog.GetDlgItem(id); }
   static const std::vector<wxWindow*>& Widgets(const CDialog& dialog) { return dialog.m_itemWidgets; }
   static bool HasRow(const CCmdTarget& target, UINT message) { return target.FindMessageEntry(message, 0, 0); }
 };

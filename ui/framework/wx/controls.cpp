@@ -31,10 +31,6 @@ int CButton::GetCheck() const {
   return c && c->GetValue() ? BST_CHECKED : BST_UNCHECKED;
 }
 
-void CButton::SetCheck(int check) {
-  if (auto* c = As<wxCheckBox>(m_pWindow)) c->SetValue(check == BST_CHECKED);
-}
-
 // ---- CComboBox ------------------------------------------------------------
 
 namespace {
@@ -119,8 +115,6 @@ int CComboBox::GetLBText(int index, char* buffer) const {
   return CopyOut(c->GetString(static_cast<unsigned>(index)), buffer);
 }
 
-int CComboBox::GetLBTextLen(int index) const { return GetLBText(index, nullptr); }
-
 void CComboBox::GetLBText(int index, CString& text) const {
   auto* c = As<wxChoice>(m_pWindow);
   text = (c && InRange(index, c->GetCount())) ? afx::ToGbk(c->GetString(static_cast<unsigned>(index))).c_str() : "";
@@ -179,14 +173,6 @@ int CListBox::GetTopIndex() const {
   const int top = l->GetTopItem();
   return top == wxNOT_FOUND ? 0 : top;
 }
-
-int CListBox::GetText(int index, char* buffer) const {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr || !InRange(index, l->GetCount())) return LB_ERR;
-  return CopyOut(l->GetString(static_cast<unsigned>(index)), buffer);
-}
-
-int CListBox::GetTextLen(int index) const { return GetText(index, nullptr); }
 
 void CListBox::GetText(int index, CString& text) const {
   auto* l = As<wxListBox>(m_pWindow);
@@ -276,11 +262,6 @@ int CListCtrl::GetItemCount() const {
   return l ? l->GetItemCount() : 0;
 }
 
-UINT CListCtrl::GetSelectedCount() const {
-  auto* l = As<wxListCtrl>(m_pWindow);
-  return l ? static_cast<UINT>(l->GetSelectedItemCount()) : 0;
-}
-
 POSITION CListCtrl::GetFirstSelectedItemPosition() const {
   auto* l = As<wxListCtrl>(m_pWindow);
   if (l == nullptr) return nullptr;
@@ -310,15 +291,6 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
     if (state & LVIS_FOCUSED) wxState |= wxLIST_STATE_FOCUSED;
   }
   return l->SetItemState(item, wxState, wxMask) ? TRUE : FALSE;
-}
-
-UINT CListCtrl::GetItemState(int item, UINT mask) const {
-  auto* l = As<wxListCtrl>(m_pWindow);
-  if (l == nullptr || item < 0 || item >= l->GetItemCount()) return 0;
-  UINT state = 0;
-  if ((mask & LVIS_SELECTED) && l->GetItemState(item, wxLIST_STATE_SELECTED)) state |= LVIS_SELECTED;
-  if ((mask & LVIS_FOCUSED) && l->GetItemState(item, wxLIST_STATE_FOCUSED)) state |= LVIS_FOCUSED;
-  return state;
 }
 
 bool afx::IsPushButton(const CWnd& control) { return dynamic_cast<wxButton*>(control.GetNativeWindow()) != nullptr; }

@@ -449,7 +449,7 @@ bool AfxDialogAccess::Input(CDialog& dialog, CWnd* target, UINT message) {
 }
 
 void AfxDialogAccess::Command(CDialog& dialog, int id) {
-  CWnd* control = dialog.ControlById(id);
+  CWnd* control = dialog.GetDlgItem(id);
   if (control && !control->IsWindowEnabled()) return;  // a disabled button takes no command
   const LPARAM from = control ? static_cast<LPARAM>(control->m_hWnd) : 0;
   afx::Guarded(
@@ -457,13 +457,13 @@ void AfxDialogAccess::Command(CDialog& dialog, int id) {
 }
 
 void AfxDialogAccess::Notify(CDialog& dialog, int id, UINT code) {
-  CWnd* control = dialog.ControlById(id);
+  CWnd* control = dialog.GetDlgItem(id);
   const LPARAM from = control ? static_cast<LPARAM>(control->m_hWnd) : 0;
   afx::Guarded([&] { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)), from); });
 }
 
 void AfxDialogAccess::DoubleClick(CDialog& dialog, int id) {
-  CWnd* control = dialog.ControlById(id);
+  CWnd* control = dialog.GetDlgItem(id);
   if (control == nullptr) return;
   NMHDR header{control->m_hWnd, static_cast<UINT_PTR>(id), NM_DBLCLK};
   afx::Guarded([&] { dialog.SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header)); });
@@ -471,7 +471,7 @@ void AfxDialogAccess::DoubleClick(CDialog& dialog, int id) {
 
 std::string AfxDialogAccess::ToolTipText(CDialog& dialog, int id) {
   if (!dialog.m_bToolTips) return std::string();
-  CWnd* control = dialog.ControlById(id);
+  CWnd* control = dialog.GetDlgItem(id);
   if (control == nullptr) return std::string();
   TOOLTIPTEXTA ttt{};
   ttt.hdr.hwndFrom = 0;  // the tool-tip control, identifier 0
@@ -530,4 +530,9 @@ int GetSystemMetrics(int index) {
     default:
       return 0;
   }
+}
+
+BOOL CDialog::EnableToolTips(BOOL enable) {
+  m_bToolTips = enable != FALSE;
+  return TRUE;
 }

@@ -147,12 +147,6 @@ void CWnd::GetClientRect(RECT* rect) const {
   rect->bottom = size.y;
 }
 
-void CWnd::GotoDlgCtrl(CWnd* control) {
-  if (control == nullptr || control->m_pWindow == nullptr) return;
-  control->m_pWindow->SetFocus();
-  if (auto* t = dynamic_cast<wxTextCtrl*>(control->m_pWindow)) t->SelectAll();
-}
-
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (m_pWindow == nullptr) return FALSE;
   if (auto* tl = dynamic_cast<wxTopLevelWindow*>(m_pWindow)) {
@@ -176,11 +170,3 @@ BOOL CWnd::SetForegroundWindow() {
   afx::RaiseTopLevel(m_hWnd);
   return TRUE;
 }
-
-BOOL CWnd::EnableToolTips(BOOL enable) {
-  auto* dialog = dynamic_cast<CDialog*>(this);
-  if (dialog == nullptr) return FALSE;
-  dialog->m_bToolTips = enable != FALSE;
-  return TRUE;
-}
-
