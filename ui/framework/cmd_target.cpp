@@ -1,8 +1,6 @@
 // Message maps: lookup (most derived class first, first matching row wins)
-// and command routing, and the command-state update.
+// and command routing.
 #include "ui/framework/cmd_target.h"
-
-#include "ui/framework/wnd.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
   static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
@@ -54,13 +52,4 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code, CCmdUI* cmdUI) {
     return FALSE;
   }
   return TRUE;
-}
-
-void CCmdUI::Enable(BOOL on) {
-  if (m_pOther != nullptr) m_pOther->EnableWindow(on);
-  m_bEnableChanged = TRUE;
-}
-
-void CCmdUI::SetText(const char* text) {
-  if (m_pOther != nullptr) m_pOther->SetWindowText(text);
 }

@@ -1,20 +1,8 @@
-// Command routing of the dialog layer: the object that owns a message map,
-// and the command-state update its CN_UPDATE_COMMAND_UI rows receive.
+// Command routing of the dialog layer: the object that owns a message map.
 #pragma once
 
 #include "afx/exception.h"
 #include "ui/framework/message_map.h"
-
-// One command-state update: the handler enables or disables the control.
-class CCmdUI {
- public:
-  UINT m_nID = 0;
-  CWnd* m_pOther = nullptr;  // the control
-  BOOL m_bEnableChanged = FALSE;
-  virtual ~CCmdUI() = default;
-  virtual void Enable(BOOL on = TRUE);
-  virtual void SetText(const char* text);
-};
 
 class CCmdTarget : public CObject {
  public:

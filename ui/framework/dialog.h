@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/framework/cmd_ui.h"
 #include "ui/framework/menu.h"
 #include "ui/framework/wnd.h"
 
