@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/civil_time.h"
+#include "cli/time_argument.h"
 #include "cli/cli.h"
 #include "cli/offset_option.h"
 #include "cli/station_option.h"

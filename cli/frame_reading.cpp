@@ -43,7 +43,7 @@ std::string FrameLine(const char* stationName, const decode::DecodedFrame& f) {
     std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d %s", t.year, t.month, t.day, t.hour, t.minute, t.zone);
   }
   std::snprintf(line, sizeof line, "%.3f %s %s %s summer=%s announce=%s parity=%s", f.beginsS, stationName, when,
-                t.weekday >= 0 ? kWeekdays[t.weekday] : "-", t.summer < 0 ? "-" : t.summer ? "yes" : "no",
+                t.weekday >= 1 ? kWeekdays[t.weekday - 1] : "-", t.summer < 0 ? "-" : t.summer ? "yes" : "no",
                 t.announce.empty() ? "-" : t.announce.c_str(), t.parity ? "ok" : "none");
   return line;
 }

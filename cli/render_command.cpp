@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/civil_time.h"
+#include "cli/time_argument.h"
 #include "cli/cli.h"
 #include "cli/offset_option.h"
 #include "cli/signal_options.h"

@@ -82,7 +82,7 @@ class StatusQueue final : public TransmitterReports {
 };
 
 void PrintStatusLine(const TransmitterStatusReport& report) {
-  platform::LocalTime now = platform::ToLocalTime(platform::CurrentTime());
+  platform::CivilTime now = platform::ToLocalTime(platform::CurrentTime());
   char line[128];
   FormatLogLine(line, now.hour, now.minute, now.second, report.text);
   if (report.box != nullptr) {

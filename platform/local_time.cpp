@@ -4,16 +4,20 @@
 
 namespace platform {
 
-LocalTime ToLocalTime(Time64 t) {
-  LocalTime fields;  // the failure values
+CivilTime ToLocalTime(Time64 t) {
+  CivilTime fields;
   std::tm tm{};
   // Windows' runtime holds no time before 1970; neither does the program
   // elsewhere, so that every system gives the same frames.
-  if (t < 0 || !detail::SystemLocalTime(t, tm)) return fields;
+  if (t < 0 || !detail::SystemLocalTime(t, tm)) {
+    fields.hour = fields.minute = fields.second = -1;
+    return fields;
+  }
   fields.year = tm.tm_year + 1900;
   fields.month = tm.tm_mon + 1;
   fields.day = tm.tm_mday;
   fields.weekday = tm.tm_wday + 1;
+  fields.dayOfYear = tm.tm_yday + 1;
   fields.hour = tm.tm_hour;
   fields.minute = tm.tm_min;
   fields.second = tm.tm_sec;

@@ -5,22 +5,12 @@
 
 #include <cstdint>
 
+#include "platform/civil_time.h"
 #include "platform/system_clock.h"
 
 namespace platform {
 
 using Time64 = std::int64_t;
-
-// The local fields of one instant. weekday is 1 = Sunday ... 7 = Saturday.
-struct LocalTime {
-  int year = 0;
-  int month = 0;  // 1..12
-  int day = 0;
-  int weekday = 0;
-  int hour = -1;
-  int minute = -1;
-  int second = -1;
-};
 
 // The current time.
 Time64 CurrentTime();
@@ -28,7 +18,7 @@ Time64 CurrentTime();
 // The local fields of t. When the conversion fails (t before 1970-01-01
 // 00:00 UTC, where the calendar begins on every system, or beyond what it
 // can hold) hour, minute and second are -1 and the rest 0.
-LocalTime ToLocalTime(Time64 t);
+CivilTime ToLocalTime(Time64 t);
 
 // The time value of local fields (daylight saving decided by the zone
 // rules). False for a year below 1900, a month outside 1..12, a day outside

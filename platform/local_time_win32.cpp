@@ -44,21 +44,19 @@ bool ZoneOfYear(WORD year, ::TIME_ZONE_INFORMATION& zone) {
   return ::GetTimeZoneInformationForYear(year, nullptr, &zone) != FALSE;
 }
 
-// Civil fields of a count of seconds (local or UTC) since 1970.
+// Civil fields of a count of seconds (local or UTC) since 1970, as the
+// runtime would give them.
 void Fields(std::int64_t seconds, std::tm& tm) {
-  using namespace std::chrono;
-  const sys_seconds time{std::chrono::seconds(seconds)};
-  const sys_days day = floor<days>(time);
-  const year_month_day date{day};
-  const hh_mm_ss clock{time - day};
+  const CivilTime c = CivilTimeOf(seconds);
   tm = {};
-  tm.tm_year = static_cast<int>(date.year()) - 1900;
-  tm.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
-  tm.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
-  tm.tm_wday = static_cast<int>(weekday{day}.c_encoding());
-  tm.tm_hour = static_cast<int>(clock.hours().count());
-  tm.tm_min = static_cast<int>(clock.minutes().count());
-  tm.tm_sec = static_cast<int>(clock.seconds().count());
+  tm.tm_year = c.year - 1900;
+  tm.tm_mon = c.month - 1;
+  tm.tm_mday = c.day;
+  tm.tm_wday = c.weekday - 1;
+  tm.tm_yday = c.dayOfYear - 1;
+  tm.tm_hour = c.hour;
+  tm.tm_min = c.minute;
+  tm.tm_sec = c.second;
 }
 
 bool ZoneLocalTime(Time64 t, std::tm& tm) {

@@ -466,7 +466,7 @@ void Transmitter::OnStart() {
   time_ = TimeBase(clock_, ctx_.nOffsetNs.load());
   const platform::Time64 startedAt = time_.Now();
   if (station_->localTime) {
-    const platform::LocalTime now = platform::ToLocalTime(startedAt);
+    const platform::CivilTime now = platform::ToLocalTime(startedAt);
     if (now.second < 0) {
       // The clock reads beyond the calendar: nothing sensible to send. Give
       // the device back and report the start as failed, so the window

@@ -18,7 +18,7 @@ LRESULT CTempiolaDlg::OnLogLine(WPARAM wParam, LPARAM) {
 
   // The transmitter's clock: a line shows the second the thread saw (the
   // coarse clock behind time() can still read the second before).
-  const platform::LocalTime now = platform::ToLocalTime(platform::CurrentTime());
+  const platform::CivilTime now = platform::ToLocalTime(platform::CurrentTime());
   char line[kMsgRingTextSize];
   FormatLogLine(line, now.hour, now.minute, now.second, text);
 

@@ -34,7 +34,7 @@ int DaysInMonth(int year, int month) {
 
 int WeekdayOf(int year, int month, int day) {
   const long days = DaysFromCivil(year, month, day);  // 1970-01-01 was a Thursday
-  return static_cast<int>(((days % 7) + 7 + 4) % 7);
+  return static_cast<int>(((days % 7) + 7 + 4) % 7) + 1;
 }
 
 bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day) {

@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/civil_time.h"
+
 namespace decode {
 
-// The time a frame carries, as the watch will read it.
-struct CarriedTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  int weekday = -1;         // 0 Sunday .. 6 Saturday; -1 where the frame sends none
+// The time a frame carries, as the watch will read it; its weekday stays 0
+// where the frame sends none, its day of the year is not filled.
+struct CarriedTime : platform::CivilTime {
   const char* zone = "";    // "CET", "CEST", "GMT", "BST", "UTC", "JST"; "" for BPC's time as it stands
   int summer = -1;          // 1 summer time, 0 not, -1 where the frame does not say
   std::string announce;     // the announcement bits set, by name, blank-separated
@@ -46,7 +47,7 @@ extern const FieldReader kBpcFields, kJjyFields, kWwvbFields, kDcf77Fields, kMsf
 long DaysFromCivil(int year, int month, int day);
 int DaysInMonth(int year, int month);
 bool IsLeapYear(int year);
-// 0 Sunday .. 6 Saturday.
+// 1 Sunday .. 7 Saturday.
 int WeekdayOf(int year, int month, int day);
 // The calendar date of a day of the year (1 = 1 January); false beyond it.
 bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day);

@@ -40,7 +40,7 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
     return false;
   }
   t.second = position * 20;
-  t.weekday = weekday % 7;
+  t.weekday = weekday % 7 + 1;
   if (t.weekday != WeekdayOf(t.year, t.month, t.day)) {
     t.problem = "the weekday does not fit the date";
     return false;

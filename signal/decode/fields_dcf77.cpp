@@ -57,7 +57,7 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
     t.problem = "a field out of range";
     return false;
   }
-  t.weekday = weekday % 7;
+  t.weekday = weekday % 7 + 1;
   if (t.weekday != WeekdayOf(t.year, t.month, t.day)) {
     t.problem = "the weekday does not fit the date";
     return false;

@@ -21,8 +21,8 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   t.hour = f.hour;
   const int dayOfYear = f.dayOfYear;
   t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
-  t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3);
-  if (t.minute > 59 || t.hour > 23 || t.weekday > 6 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) ||
+  t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3) + 1;  // sent as 0 Sunday .. 6 Saturday
+  if (t.minute > 59 || t.hour > 23 || t.weekday > 7 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) ||
       !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
       !IsDigit(bits, 41, false) || !IsDigit(bits, 45, false)) {
     t.problem = "a field out of range";

@@ -51,11 +51,11 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   t.year = FullYear(Field(a, 17, k80, 8));
   t.month = Field(a, 25, k10, 5);
   t.day = Field(a, 30, k20, 6);
-  t.weekday = Field(a, 36, k4, 3);
+  t.weekday = Field(a, 36, k4, 3) + 1;  // sent as 0 Sunday .. 6 Saturday
   t.hour = Field(a, 39, k20, 6);
   t.minute = Field(a, 45, k40, 7);
   if (t.minute > 59 || t.hour > 23 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.day > DaysInMonth(t.year, t.month) || t.weekday > 6 || !IsDigit(a, 17, false) || !IsDigit(a, 21, false) ||
+      t.day > DaysInMonth(t.year, t.month) || t.weekday > 7 || !IsDigit(a, 17, false) || !IsDigit(a, 21, false) ||
       !IsDigit(a, 26, false) || !IsDigit(a, 32, false) || !IsDigit(a, 41, false) || !IsDigit(a, 48, false)) {
     t.problem = "a field out of range";
     return false;

@@ -105,7 +105,7 @@ void ToStationFrame(const BpcFrame& symbols, StationFrame& frame) {
 }
 
 void EncodeBpcStationFrame(platform::Time64 start, StationFrame& frame) {
-  const platform::LocalTime t = platform::ToLocalTime(start + 1);
+  const platform::CivilTime t = platform::ToLocalTime(start + 1);
   BpcFrame symbols{};
   EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, symbols);
   ToStationFrame(symbols, frame);

@@ -8,7 +8,7 @@ void EncodeDcf77Frame(platform::Time64 start, StationFrame& frame) {
   constexpr auto lsb = BitOrder::kLsbFirst;
   const platform::Time64 carried = start + 60;
   const bool summer = InEuSummerTime(carried);
-  const CivilTime t = CivilTimeAt(carried, summer ? 2 : 1);
+  const platform::CivilTime t = CivilTimeAt(carried, summer ? 2 : 1);
   const unsigned year = static_cast<unsigned>(t.year) % 100;
   frame = {};
   // A1 for the hour of frames that ends with the one carrying a change.
@@ -24,7 +24,7 @@ void EncodeDcf77Frame(platform::Time64 start, StationFrame& frame) {
   frame[35] = CountOnes(frame, 29, 34) % 2;
   PutBits(frame, 36, 4, t.day % 10, lsb);
   PutBits(frame, 40, 2, t.day / 10, lsb);
-  PutBits(frame, 42, 3, t.weekday == 0 ? 7 : t.weekday, lsb);
+  PutBits(frame, 42, 3, t.weekday == 1 ? 7 : t.weekday - 1, lsb);  // 1 = Monday ... 7 = Sunday
   PutBits(frame, 45, 4, t.month % 10, lsb);
   PutBits(frame, 49, 1, t.month / 10, lsb);
   PutBits(frame, 50, 4, year % 10, lsb);

@@ -6,13 +6,13 @@
 
 void EncodeJjyFrame(platform::Time64 start, StationFrame& frame) {
   constexpr auto msb = BitOrder::kMsbFirst;
-  const CivilTime t = CivilTimeAt(start, 9);
+  const platform::CivilTime t = CivilTimeAt(start, 9);
   frame = {};
   PutJjyWwvbHead(frame, t);
   frame[36] = CountOnes(frame, 12, 18) % 2;  // PA1, hour
   frame[37] = CountOnes(frame, 1, 8) % 2;    // PA2, minute
   PutBits(frame, 41, 4, static_cast<unsigned>(t.year) / 10 % 10, msb);
   PutBits(frame, 45, 4, static_cast<unsigned>(t.year) % 10, msb);
-  PutBits(frame, 50, 3, t.weekday, msb);
+  PutBits(frame, 50, 3, t.weekday - 1, msb);  // 0 = Sunday ... 6 = Saturday
   for (unsigned i : {39, 49, 59}) frame[i] = kMarkerSymbol;
 }

@@ -17,7 +17,7 @@ void EncodeMsfFrame(platform::Time64 start, StationFrame& frame) {
   constexpr auto msb = BitOrder::kMsbFirst;
   const platform::Time64 carried = start + 60;
   const bool summer = InEuSummerTime(carried);
-  const CivilTime t = CivilTimeAt(carried, summer ? 1 : 0);
+  const platform::CivilTime t = CivilTimeAt(carried, summer ? 1 : 0);
   StationFrame a{};
   StationFrame b{};
   PutBits(a, 17, 4, static_cast<unsigned>(t.year) / 10 % 10, msb);
@@ -26,7 +26,7 @@ void EncodeMsfFrame(platform::Time64 start, StationFrame& frame) {
   PutBits(a, 26, 4, t.month % 10, msb);
   PutBits(a, 30, 2, t.day / 10, msb);
   PutBits(a, 32, 4, t.day % 10, msb);
-  PutBits(a, 36, 3, t.weekday, msb);
+  PutBits(a, 36, 3, t.weekday - 1, msb);  // 0 = Sunday ... 6 = Saturday
   PutBits(a, 39, 2, t.hour / 10, msb);
   PutBits(a, 41, 4, t.hour % 10, msb);
   PutBits(a, 45, 3, t.minute / 10, msb);

@@ -13,7 +13,7 @@ unsigned CountOnes(const StationFrame& bits, unsigned first, unsigned last) {
   return ones;
 }
 
-void PutJjyWwvbHead(StationFrame& frame, const CivilTime& t) {
+void PutJjyWwvbHead(StationFrame& frame, const platform::CivilTime& t) {
   constexpr auto msb = BitOrder::kMsbFirst;
   for (unsigned i = 0; i <= 35; ++i) frame[i] = 0;
   for (unsigned i : {0, 9, 19, 29}) frame[i] = kMarkerSymbol;

@@ -8,7 +8,7 @@
 
 void EncodeWwvbFrame(platform::Time64 start, StationFrame& frame) {
   constexpr auto msb = BitOrder::kMsbFirst;
-  const CivilTime t = CivilTimeAt(start, 0);
+  const platform::CivilTime t = CivilTimeAt(start, 0);
   const unsigned year = static_cast<unsigned>(t.year);
   const WwvbDstBits dst = WwvbDstBitsFor(start);
   frame = {};

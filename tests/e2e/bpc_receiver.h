@@ -102,7 +102,7 @@ class BpcReceiver {
 
 // The symbols a frame sent for local time t must carry.
 inline std::vector<int> FrameFor(platform::Time64 t) {
-  const platform::LocalTime f = platform::ToLocalTime(t);
+  const platform::CivilTime f = platform::ToLocalTime(t);
   BpcFrame frame{};
   EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
   return {frame.begin(), frame.end()};

@@ -36,7 +36,7 @@ std::int64_t PrintedAtNs(const std::string& line) {
   if (!std::regex_search(line, m, std::regex("^(\\d\\d):(\\d\\d):(\\d\\d)  "))) return 0;
   const platform::Time64 now = platform::CurrentTime();
   for (platform::Time64 t = now; t > now - 600; --t) {
-    const platform::LocalTime f = platform::ToLocalTime(t);
+    const platform::CivilTime f = platform::ToLocalTime(t);
     if (f.hour == std::stoi(m[1]) && f.minute == std::stoi(m[2]) && f.second == std::stoi(m[3])) {
       return t * e2e::kSecondNs;
     }

@@ -44,7 +44,7 @@ const double kSlackMs = e2e::SecondSlackMs(test_support::CliIsWindowsBuild());
 bool InstantOf(int hh, int mm, int ss, Time64& out) {
   Time64 now = platform::CurrentTime();
   for (Time64 t = now - 5; t <= now + 2; ++t) {
-    platform::LocalTime f = platform::ToLocalTime(t);
+    platform::CivilTime f = platform::ToLocalTime(t);
     if (f.hour == hh && f.minute == mm && f.second == ss) {
       out = t;
       return true;

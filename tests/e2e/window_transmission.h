@@ -33,7 +33,7 @@ inline LastLine Last(const afxtest::Window& w) {
   LastLine line{m[4], 0};
   const platform::Time64 now = platform::CurrentTime();
   for (platform::Time64 t = now - 5; t <= now + 2; ++t) {
-    platform::LocalTime f = platform::ToLocalTime(t);
+    platform::CivilTime f = platform::ToLocalTime(t);
     if (f.hour == std::stoi(m[1]) && f.minute == std::stoi(m[2]) && f.second == std::stoi(m[3])) line.at = t;
   }
   return line;

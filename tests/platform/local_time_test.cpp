@@ -8,6 +8,7 @@
 #include <ctime>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -26,21 +27,43 @@ void UseZone(const char* tz) {
 TEST(LocalTime, FieldsOfAnInstant) {
   UseZone("CST-8");
   // 2017-01-01 01:01:01 in China is 2016-12-31 17:01:01 UTC.
-  platform::LocalTime f = platform::ToLocalTime(1483203661);
+  platform::CivilTime f = platform::ToLocalTime(1483203661);
   EXPECT_EQ(f.year, 2017);
   EXPECT_EQ(f.month, 1);
   EXPECT_EQ(f.day, 1);
   EXPECT_EQ(f.weekday, 1);  // Sunday
+  EXPECT_EQ(f.dayOfYear, 1);
   EXPECT_EQ(f.hour, 1);
   EXPECT_EQ(f.minute, 1);
   EXPECT_EQ(f.second, 1);
+}
+
+TEST(CivilTime, FieldsOfAClockWithoutSummerTime) {
+  struct Case {
+    std::int64_t seconds;
+    platform::CivilTime expected;
+  };
+  const Case cases[] = {
+      {0, {1970, 1, 1, 5, 1, 0, 0, 0}},                   // a Thursday
+      {951782400, {2000, 2, 29, 3, 60, 0, 0, 0}},         // a leap day, a Tuesday
+      {978307199, {2000, 12, 31, 1, 366, 23, 59, 59}},    // the last day of a leap year, a Sunday
+      {4102444800 + 3600 * 9, {2100, 1, 1, 6, 1, 9, 0, 0}},  // no leap year in 2100 before it; a Friday
+      {-1, {1969, 12, 31, 4, 365, 23, 59, 59}},           // before 1970, a Wednesday
+  };
+  for (const Case& c : cases) {
+    const platform::CivilTime f = platform::CivilTimeOf(c.seconds);
+    const platform::CivilTime& e = c.expected;
+    EXPECT_EQ(std::tie(f.year, f.month, f.day, f.weekday, f.dayOfYear, f.hour, f.minute, f.second),
+              std::tie(e.year, e.month, e.day, e.weekday, e.dayOfYear, e.hour, e.minute, e.second))
+        << c.seconds;
+  }
 }
 
 TEST(LocalTime, AFailedConversionGivesMinusOneTimeAndZeroDate) {
   UseZone("CST-8");
   // Before 1970 too, where Windows' runtime has no calendar.
   for (Time64 t : {std::numeric_limits<Time64>::max(), std::numeric_limits<Time64>::min(), Time64{-1}}) {
-    platform::LocalTime f = platform::ToLocalTime(t);
+    platform::CivilTime f = platform::ToLocalTime(t);
     EXPECT_EQ(f.hour, -1);
     EXPECT_EQ(f.minute, -1);
     EXPECT_EQ(f.second, -1);
@@ -57,7 +80,7 @@ TEST(LocalTime, BuildIsTheInverseOfTheFields) {
   ASSERT_TRUE(platform::BuildLocalTime(2017, 1, 1, 1, 1, 1, t));
   EXPECT_EQ(t, 1483203661);
   ASSERT_TRUE(platform::BuildLocalTime(2026, 12, 31, 23, 59, 59, t));
-  platform::LocalTime f = platform::ToLocalTime(t + 1);
+  platform::CivilTime f = platform::ToLocalTime(t + 1);
   EXPECT_EQ(f.year, 2027);
   EXPECT_EQ(f.hour, 0);
 }

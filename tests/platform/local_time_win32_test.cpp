@@ -59,7 +59,7 @@ TEST_F(LocalTimeZone, OnlyTheRuntimesOwnFormCounts) {
 TEST_F(LocalTimeZone, AnIgnoredValueConvertsAsTheSystemsZone) {
   const platform::Time64 instants[] = {0, 1483203661, 1774746000, 1793494800, 32535215999};
   struct Fields {
-    platform::LocalTime local;
+    platform::CivilTime local;
     platform::Time64 built = -1;
   };
   const auto convert = [](platform::Time64 t) {

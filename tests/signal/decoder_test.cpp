@@ -59,10 +59,10 @@ std::string TimeText(const decode::CarriedTime& t) {
   char text[64];
   if (*t.zone == '\0') {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d %s", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second, t.weekday >= 0 ? kDays[t.weekday] : "-");
+                  t.second, t.weekday >= 1 ? kDays[t.weekday - 1] : "-");
   } else {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d %s %s", t.year, t.month, t.day, t.hour, t.minute, t.zone,
-                  t.weekday >= 0 ? kDays[t.weekday] : "-");
+                  t.weekday >= 1 ? kDays[t.weekday - 1] : "-");
   }
   return text;
 }

@@ -46,7 +46,7 @@ Time64 At(int year, int month, int day, int hour, int minute, int second) {
 
 // The symbols a receiver should read from the frame whose symbol 1 is at t.
 std::vector<int> FrameFor(Time64 t) {
-  platform::LocalTime f = platform::ToLocalTime(t);
+  platform::CivilTime f = platform::ToLocalTime(t);
   BpcFrame frame{};
   EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
   return {frame.begin(), frame.end()};
@@ -388,7 +388,7 @@ TEST_F(TransmitterTest, PiecesAreMadeForTheDevicesSampleClock) {
         tone_test::MeasureTone(samples, 0, last->dwBufferLength / 2, samplesPerSecond, 13700);
     EXPECT_NEAR(tone.hz, 13700, 0.01) << "on frequency in the system clock's time";
     std::vector<std::int16_t> nominal(FrameSamples(44100));
-    const platform::LocalTime t = platform::ToLocalTime(At(2026, 3, 9, 10, 25, 41));
+    const platform::CivilTime t = platform::ToLocalTime(At(2026, 3, 9, 10, 25, 41));
     BuildFrameAudio(t.year, t.month, t.day, t.weekday, 10, 25, 41, 44100, nominal.data());
     EXPECT_TRUE(tone_test::SameSilences(tone_test::Silences(nominal.data(), nominal.size()),
                                         tone_test::Silences(samples, last->dwBufferLength / 2), 1 + ppm / 1e6, 2.0))

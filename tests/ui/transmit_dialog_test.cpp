@@ -320,7 +320,7 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
     EXPECT_EQ(log[3].rfind("按标准时间发波，时间偏差[3723.2", 0), 0u) << log[3];
     EXPECT_EQ(Enabled(w), kTransmitting);
     const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue().at(0)->lpData);
-    const platform::LocalTime t = platform::ToLocalTime(At(11, 17, 21));
+    const platform::CivilTime t = platform::ToLocalTime(At(11, 17, 21));
     BpcFrame frame{};
     EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
     EXPECT_EQ(bpc_test::DecodeFrame(samples, 0, 44100), std::vector<int>(frame.begin(), frame.end()));

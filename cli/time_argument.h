@@ -1,7 +1,6 @@
 // Local wall-clock times as the command line gives them: read from
 // "YYYY-MM-DD HH:MM:SS", stepped in whole seconds on the civil calendar,
-// taken apart into the fields the BPC encoder wants, or placed on the
-// system clock through the computer's time zone.
+// and placed on the system clock through the computer's time zone.
 #pragma once
 
 #include <chrono>
@@ -13,21 +12,9 @@
 
 namespace cli {
 
-struct CivilFields {
-  int year;
-  int month;    // 1..12
-  int day;      // 1..31
-  int weekday;  // 1 = Sunday ... 7 = Saturday
-  int hour;
-  int minute;
-  int second;
-};
-
 // False unless text is exactly "YYYY-MM-DD HH:MM:SS" naming a real date
 // and a time of day from 00:00:00 to 23:59:59.
 bool ParseCivilTime(std::string_view text, std::chrono::local_seconds& out);
-
-CivilFields BreakDown(std::chrono::local_seconds time);
 
 // The instant that the computer's clock shows as that local time, moved by
 // offsetSeconds. On failure the one-line reason, naming text (the time as

@@ -1,4 +1,4 @@
-#include "cli/civil_time.h"
+#include "cli/time_argument.h"
 
 namespace cli {
 namespace {
@@ -33,34 +33,19 @@ bool ParseCivilTime(std::string_view text, std::chrono::local_seconds& out) {
   return true;
 }
 
-CivilFields BreakDown(std::chrono::local_seconds time) {
-  using namespace std::chrono;
-  local_days midnight = floor<days>(time);
-  year_month_day date{midnight};
-  hh_mm_ss clock{time - midnight};
-  CivilFields f;
-  f.year = static_cast<int>(date.year());
-  f.month = static_cast<int>(static_cast<unsigned>(date.month()));
-  f.day = static_cast<int>(static_cast<unsigned>(date.day()));
-  f.weekday = static_cast<int>(weekday{midnight}.c_encoding()) + 1;
-  f.hour = static_cast<int>(clock.hours().count());
-  f.minute = static_cast<int>(clock.minutes().count());
-  f.second = static_cast<int>(clock.seconds().count());
-  return f;
-}
-
 std::string PlaceLocalTime(std::chrono::local_seconds time, std::int64_t offsetSeconds, std::string_view text,
                            platform::Time64& out) {
   using namespace std::chrono;
   const std::string beforeEpoch = "before 1970-01-01 00:00 UTC, where the calendar begins: " + std::string(text);
-  const CivilFields f = BreakDown(time);
+  // Local seconds count on the calendar as a clock without summer time does.
+  const platform::CivilTime f = platform::CivilTimeOf(time.time_since_epoch().count());
   if (!platform::BuildLocalTime(f.year, f.month, f.day, f.hour, f.minute, f.second, out)) {
     // No zone is a day off UTC: a later local time is no instant before 1970.
     const bool early = time < local_days{year{1970} / January / 2};
     return early ? beforeEpoch : "no such local time here: " + std::string(text);
   }
   // The zone moves a skipped time elsewhere; that is not the time asked for.
-  const platform::LocalTime back = platform::ToLocalTime(out);
+  const platform::CivilTime back = platform::ToLocalTime(out);
   if (back.year != f.year || back.month != f.month || back.day != f.day || back.hour != f.hour ||
       back.minute != f.minute || back.second != f.second) {
     return "no such local time here: " + std::string(text);
