@@ -10,25 +10,14 @@
 #include "res/resource.h"
 #include "res/strings.h"
 #include "signal/transmitter.h"
+#include "tests/ui/main_dialog_run.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/tempiola_dlg.h"
 
 namespace {
 
 using afxtest::Window;
-
-// Runs the main dialog; body gets the started window and ends it with Exit.
-void WithMainDialog(const std::function<void(Window&, CTempiolaDlg&)>& body,
-                    const std::function<void(afxtest::Script&)>& moreSteps = nullptr) {
-  CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
-    body(w, dlg);
-    if (w.IsRunning()) w.Click(IDCANCEL);
-  });
-  if (moreSteps) moreSteps(script);
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
-}
+using ui_test::WithMainDialog;
 
 std::string Utf8(const char* gbk) { return platform::GbkToUtf8(gbk); }
 

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "tests/ntp/fake_ntp_server.h"
 #include "tests/ntp/fake_time_privilege.h"
+#include "tests/ui/main_dialog_run.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/tempiola_dlg.h"
 
@@ -26,23 +27,22 @@ using afxtest::Window;
 // selected, or the given one) and the NTP port pointed at port.
 void WithServers(const std::vector<std::string>& entriesUtf8, int selected, int port,
                  const std::function<void(Window&, CTempiolaDlg&)>& body,
-                 const std::function<void(afxtest::Script&)>& moreSteps = nullptr) {
+                 const ui_test::MoreSteps& moreSteps = nullptr) {
   CTempiolaDlg dlg;
   dlg.m_ntpPort = port;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
-    dlg.m_cbServer.ResetContent();
-    for (const auto& entry : entriesUtf8) {
-      std::string gbk;
-      ASSERT_TRUE(platform::Utf8ToGbk(entry, gbk));
-      dlg.m_cbServer.AddString(gbk.c_str());
-    }
-    if (!entriesUtf8.empty()) dlg.m_cbServer.SetCurSel(selected);
-    body(w, dlg);
-    if (w.IsRunning()) w.Click(IDCANCEL);
-  });
-  if (moreSteps) moreSteps(script);
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  ui_test::RunMainDialog(
+      dlg,
+      [&](Window& w) {
+        dlg.m_cbServer.ResetContent();
+        for (const auto& entry : entriesUtf8) {
+          std::string gbk;
+          ASSERT_TRUE(platform::Utf8ToGbk(entry, gbk));
+          dlg.m_cbServer.AddString(gbk.c_str());
+        }
+        if (!entriesUtf8.empty()) dlg.m_cbServer.SetCurSel(selected);
+        body(w, dlg);
+      },
+      moreSteps);
 }
 
 struct LogLine {

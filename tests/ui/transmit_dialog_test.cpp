@@ -20,6 +20,7 @@
 #include "tests/ntp/fake_ntp_server.h"
 #include "tests/signal/symbol_decoder.h"
 #include "tests/sound_checks.h"
+#include "tests/ui/main_dialog_run.h"
 #include "tests/ui/scripted_sound.h"
 #include "ui/framework/testing/dialog_driver.h"
 #include "ui/tempiola_dlg.h"
@@ -27,6 +28,7 @@
 namespace {
 
 using afxtest::Window;
+using ui_test::RunMainDialog;
 using platform::Time64;
 
 constexpr int kStateControls[] = {IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS, IDC_START,
@@ -63,15 +65,17 @@ bool LastLineIs(const Window& w, const std::string& text) {
   return !lines.empty() && lines.back() == text;
 }
 
-// A step for a message box with this text and only an OK button: presses
-// OK and notes that it did.
-std::function<void(Window&)> AnswerOkBox(std::string text, bool& answered) {
-  return [text, &answered](Window& box) {
-    ASSERT_TRUE(box.IsMessageBox());
-    EXPECT_EQ(box.MessageText(), text);
-    EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
-    box.Answer(IDOK);
-    answered = true;
+// The step for a message box with this text and only an OK button: it
+// presses OK and notes that it did.
+ui_test::MoreSteps AnswerOkBox(std::string text, bool& answered) {
+  return [text, &answered](afxtest::Script& script) {
+    script.Then([text, &answered](Window& box) {
+      ASSERT_TRUE(box.IsMessageBox());
+      EXPECT_EQ(box.MessageText(), text);
+      EXPECT_EQ(box.MessageType() & 0xF, static_cast<UINT>(MB_OK));
+      box.Answer(IDOK);
+      answered = true;
+    });
   };
 }
 
@@ -112,19 +116,15 @@ TEST(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForAR
   GatedWaveOut gate(sound.device);
   g_txContext.pDevice = &gate;
   CTempiolaDlg dlg;
-  afxtest::Script script;
   bool boxAnswered = false;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     gate.Open();
     ASSERT_TRUE(w.PumpUntil([&] { return boxAnswered && !Log(w).empty(); }));
     EXPECT_EQ(Log(w), std::vector<std::string>{"没有找到播放设备，无法发波"});
     EXPECT_EQ(w.ItemData(IDC_INFO, 0), 8u);
     EXPECT_EQ(Enabled(w), (std::vector<int>{IDC_CALIBRATE, IDC_QUERY, IDC_MODIFY_SERVERS}));
     EXPECT_EQ(w.Items(IDC_MODE), std::vector<std::string>{"模式0"}) << "no capabilities without a device";
-    w.Click(IDCANCEL);
-  });
-  script.Then(AnswerOkBox("没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！", boxAnswered));
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  }, AnswerOkBox("没有找到播放设备，无法发波！\r\n\r\n请先关闭本软件，排除播放设备故障后再重新打开软件！", boxAnswered));
   // The thread ended at once; it never confirms a quit, so a close that
   // waited for the confirmation would have given up on it instead.
   ExpectThreadJoined();
@@ -135,9 +135,8 @@ TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
   ui_test::ScriptedSound sound;
   sound.device.openResult = platform::MMSYSERR_ALLOCATED;
   CTempiolaDlg dlg;
-  afxtest::Script script;
   bool boxAnswered = false;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
     EXPECT_EQ(Enabled(w), kTransmitting);
     ASSERT_TRUE(w.PumpUntil([&] { return boxAnswered && !Log(w).empty(); }));
@@ -145,10 +144,7 @@ TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
     EXPECT_EQ(w.ItemData(IDC_INFO, 0), 8u);
     EXPECT_EQ(Enabled(w), kIdle);
     EXPECT_EQ(sound.device.Count("open 44100"), 1);
-    w.Click(IDCANCEL);
-  });
-  script.Then(AnswerOkBox("打开播放设备失败，无法发波！", boxAnswered));
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  }, AnswerOkBox("打开播放设备失败，无法发波！", boxAnswered));
   ExpectThreadJoined();
 }
 
@@ -156,9 +152,8 @@ TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks
   ui_test::ScriptedSound sound;
   sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
-  afxtest::Script script;
   bool boxAnswered = false;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
     ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
     sound.clock.Set(At(10, 15, 20));
@@ -175,10 +170,7 @@ TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks
     w.Click(IDC_START);
     ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 10 秒开始发波"); }));
     EXPECT_EQ(sound.device.Count("open 44100"), 2);
-    w.Click(IDCANCEL);
-  });
-  script.Then(AnswerOkBox("声音设备停止播放，发波已中止！", boxAnswered));
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
+  }, AnswerOkBox("声音设备停止播放，发波已中止！", boxAnswered));
   ExpectThreadJoined();
 }
 
@@ -204,8 +196,7 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
     sound.device.formats = c.formats;
     sound.clock.Set(At(10, 15, 7));
     CTempiolaDlg dlg;
-    afxtest::Script script;
-    script.Then([&](Window& w) {
+    RunMainDialog(dlg, [&](Window& w) {
       // The thread reports its capabilities before it handles the start:
       // once the device is opened, the report is in the window's queue.
       w.Click(IDC_START);
@@ -214,9 +205,7 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
       EXPECT_EQ(w.Items(IDC_MODE), c.modes);
       for (std::size_t i = 0; i < c.rates.size(); ++i) EXPECT_EQ(w.ItemData(IDC_MODE, static_cast<int>(i)), c.rates[i]);
       EXPECT_EQ(w.Selection(IDC_MODE), 0) << "the selection stays on mode 0";
-      w.Click(IDCANCEL);
     });
-    EXPECT_EQ(script.Run(dlg), IDCANCEL);
   }
 }
 
@@ -225,8 +214,7 @@ TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
   ui_test::ScriptedSound sound;
   sound.device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16 | platform::kWaveFormat192M16;
   CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     ASSERT_TRUE(w.PumpUntil([&] { return w.Items(IDC_MODE).size() == 4; }));
     for (const auto& [mode, rate, hz] : {std::tuple{2, 96000u, 13700.0}, std::tuple{3, 192000u, 68500.0}}) {
       SCOPED_TRACE(mode);
@@ -245,9 +233,7 @@ TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
       w.Click(IDC_STOP);
       ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "停止发波"); }));
     }
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
 }
 
 // The chosen station is the one sent: DCF77 waits for the next minute and
@@ -257,8 +243,7 @@ TEST(TransmitDialog, StartSendsTheSelectedStation) {
   ui_test::ScriptedSound sound;
   sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     ASSERT_EQ(w.Items(IDC_STATION)[4], "DCF77");
     w.Select(IDC_STATION, 4);
     w.Click(IDC_START);
@@ -276,9 +261,7 @@ TEST(TransmitDialog, StartSendsTheSelectedStation) {
     w.Click(IDC_STOP);
     w.Select(IDC_STATION, 1);
     EXPECT_EQ(w.Selection(IDC_STATION), 1);
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
 }
 
 // Ticked, the start asks the selected server first. Refused, it says so and
@@ -298,8 +281,7 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
   sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
   dlg.m_ntpPort = ntp.port();
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     dlg.m_cbServer.ResetContent();
     dlg.m_cbServer.SetCurSel(dlg.m_cbServer.AddString("#1   127.0.0.1"));
     EXPECT_FALSE(w.IsChecked(IDC_STANDARD_TIME));
@@ -324,17 +306,14 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
     BpcFrame frame{};
     EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
     EXPECT_EQ(bpc_test::DecodeFrame(samples, 0, 44100), std::vector<int>(frame.begin(), frame.end()));
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
 }
 
 TEST(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
   ui_test::ScriptedSound sound;
   sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
     EXPECT_EQ(Enabled(w), kTransmitting);
     ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 13 秒开始发波"); }));
@@ -365,9 +344,7 @@ TEST(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
     w.Click(IDC_START);
     ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "等待 10 秒开始发波"); }));
     EXPECT_EQ(Log(w).size(), 4u);
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
   // Closing while armed gives the device back before the thread ends.
   EXPECT_FALSE(sound.device.IsOpen());
   EXPECT_EQ(sound.device.Count("open 44100"), 2);
@@ -378,15 +355,12 @@ TEST(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
   ui_test::ScriptedSound sound;
   sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
     ASSERT_TRUE(w.PumpUntil([&] { return sound.device.Count("write") == 2; }));
     sound.clock.Set(At(10, 15, 20));
     ASSERT_TRUE(w.PumpUntil([&] { return LastLineIs(w, "正在发波 1"); }));
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
   ExpectThreadJoined();
   const auto calls = sound.device.Calls();
   ASSERT_GE(calls.size(), 3u);
@@ -399,8 +373,7 @@ TEST(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
 TEST(TransmitDialog, TheHiddenTestButtonQueuesTwoMinutesAndTheWindowsEndReleasesThem) {
   ui_test::ScriptedSound sound;
   CTempiolaDlg dlg;
-  afxtest::Script script;
-  script.Then([&](Window& w) {
+  RunMainDialog(dlg, [&](Window& w) {
     EXPECT_FALSE(w.IsVisible(IDC_TEST_START));
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_TEST_START, BN_CLICKED), 0);
     EXPECT_EQ(sound.testSignalDevice.Calls(), (std::vector<std::string>{"open 44100", "prepare", "write"}));
@@ -411,9 +384,7 @@ TEST(TransmitDialog, TheHiddenTestButtonQueuesTwoMinutesAndTheWindowsEndReleases
     w.Pump();
     EXPECT_TRUE(Log(w).empty()) << "the test signal writes no line";
     EXPECT_EQ(sound.device.Count("open 44100"), 0) << "and leaves the transmitter alone";
-    w.Click(IDCANCEL);
   });
-  EXPECT_EQ(script.Run(dlg), IDCANCEL);
   EXPECT_FALSE(sound.testSignalDevice.IsOpen());
   EXPECT_TRUE(sound.testSignalDevice.Queue().empty());
 }
