@@ -84,4 +84,18 @@ bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, Ca
   return true;
 }
 
+bool ReadMarkedDate(const int* bits, const MarkedFields& f, const int* yearSeconds, CarriedTime& t) {
+  static const int kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
+  t.minute = f.minute;
+  t.hour = f.hour;
+  t.year = FullYear(Weighted(bits, yearSeconds, kYearWeights, 8));
+  if (t.minute > 59 || t.hour > 23 || !DateOfDayOfYear(t.year, f.dayOfYear, t.month, t.day) ||
+      !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
+      !IsDigit(bits, yearSeconds[0], false) || !IsDigit(bits, yearSeconds[4], false)) {
+    t.problem = "a field out of range";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace decode

@@ -69,5 +69,9 @@ struct MarkedFields {
   int minuteOnes = 0, hourOnes = 0;  // the bits set in each, for JJY's parities
 };
 bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t);
+// Then the minute, the hour and the date, with the year's two BCD digits
+// in the eight seconds yearSeconds names; false, said in t.problem, where
+// one is out of range or no digit.
+bool ReadMarkedDate(const int* bits, const MarkedFields& f, const int* yearSeconds, CarriedTime& t);
 
 }  // namespace decode

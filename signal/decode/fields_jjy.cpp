@@ -11,20 +11,14 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   int bits[60] = {};
   MarkedFields f;
   if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
-  static const int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48}, kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
+  static const int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48};
   static const int kWeekday[] = {50, 51, 52}, kWeekdayWeights[] = {4, 2, 1};
   t.parity = true;
   if (bits[36] != f.hourOnes % 2) t.problem = "parity PA1 (hour) failed";
   else if (bits[37] != f.minuteOnes % 2) t.problem = "parity PA2 (minute) failed";
-  if (!t.problem.empty()) return false;
-  t.minute = f.minute;
-  t.hour = f.hour;
-  const int dayOfYear = f.dayOfYear;
-  t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
+  if (!t.problem.empty() || !ReadMarkedDate(bits, f, kYear, t)) return false;
   t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3) + 1;  // sent as 0 Sunday .. 6 Saturday
-  if (t.minute > 59 || t.hour > 23 || t.weekday > 7 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) ||
-      !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
-      !IsDigit(bits, 41, false) || !IsDigit(bits, 45, false)) {
+  if (t.weekday > 7) {
     t.problem = "a field out of range";
     return false;
   }

@@ -11,15 +11,10 @@ bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   int bits[60] = {};
   MarkedFields f;
   if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
-  static const int kYear[] = {45, 46, 47, 48, 50, 51, 52, 53}, kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
-  t.minute = f.minute;
-  t.hour = f.hour;
-  const int dayOfYear = f.dayOfYear;
-  t.year = FullYear(Weighted(bits, kYear, kYearWeights, 8));
+  static const int kYear[] = {45, 46, 47, 48, 50, 51, 52, 53};
+  if (!ReadMarkedDate(bits, f, kYear, t)) return false;
   const bool signPlus = bits[36] && !bits[37] && bits[38], signMinus = !bits[36] && bits[37] && !bits[38];
-  if (t.minute > 59 || t.hour > 23 || !DateOfDayOfYear(t.year, dayOfYear, t.month, t.day) || !(signPlus || signMinus) ||
-      !IsDigit(bits, 5, false) || !IsDigit(bits, 15, false) || !IsDigit(bits, 25, false) || !IsDigit(bits, 30, false) ||
-      !IsDigit(bits, 45, false) || !IsDigit(bits, 50, false)) {
+  if (!(signPlus || signMinus)) {
     t.problem = "a field out of range";
     return false;
   }
