@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
-#include "scratch_dir.h"
+#include "tests/servers/scratch_dir.h"
 #include "servers/crc32.h"
 #include "servers/default_servers.h"
 #include "servers/server_list.h"

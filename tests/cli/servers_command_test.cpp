@@ -14,7 +14,7 @@
 
 #include "platform/file.h"
 #include "platform/text_encoding.h"
-#include "scratch_dir.h"
+#include "tests/servers/scratch_dir.h"
 #include "servers/default_servers.h"
 #include "servers/server_file.h"
 #include "servers/server_list.h"
@@ -36,7 +36,7 @@ const std::string kChineseUser = "LC_ALL= LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_CN.UTF
 // the given language (locale name).
 std::string Cli(const char* language = "zh_CN.UTF-8") {
   std::string command;
-  for (const std::string& word : test_support::CliCommand(TEMPIOLA_CLI, language)) {
+  for (const std::string& word : test_support::CliCommand(TEMPIOLA_CLI_PATH, language)) {
     command += (command.empty() ? "" : " ") + Quoted(word);
   }
   return command;
@@ -258,7 +258,7 @@ TEST_F(ServersCliTest, AListTheUserMayOnlyReadIsShownAndNotReplaced) {
   if (::geteuid() == 0 && !test_support::CliIsWindowsBuild()) {
     asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     cli = dir_ + "/tempiola-cli";
-    std::filesystem::copy_file(TEMPIOLA_CLI, cli);
+    std::filesystem::copy_file(TEMPIOLA_CLI_PATH, cli);
     cli = Quoted(cli);
     ASSERT_EQ(::chmod(dir_.c_str(), 0777), 0);
   }
@@ -324,7 +324,7 @@ TEST_F(ServerListPlace, BesideAWritableProgramElseInTheUsersConfigurationFolder)
     std::filesystem::create_directories(at + "/home");
     ASSERT_EQ(::chmod(at.c_str(), 0755), 0);
     ASSERT_EQ(::chmod((at + "/home").c_str(), 0777), 0);
-    std::filesystem::copy_file(TEMPIOLA_CLI, bin + "/tempiola-cli");
+    std::filesystem::copy_file(TEMPIOLA_CLI_PATH, bin + "/tempiola-cli");
     // The administrator's list beside the program.
     ASSERT_TRUE(SaveServerFile(bin + "/Server.dat", {{"site.example", "site"}}));
     const std::string site = Slurp(bin + "/Server.dat");

@@ -38,7 +38,7 @@ CliRun RunCli(std::vector<std::string> args, bool withoutClockRight = false) {
   char dirPattern[] = "/tmp/tempiola-cli-XXXXXX";
   const std::string dir = mkdtemp(dirPattern);
   const std::string outPath = dir + "/out", errPath = dir + "/err";
-  const std::vector<std::string> cli = test_support::CliCommand(TEMPIOLA_CLI);
+  const std::vector<std::string> cli = test_support::CliCommand(TEMPIOLA_CLI_PATH);
   args.insert(args.begin(), cli.begin(), cli.end());
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
