@@ -93,11 +93,14 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
   }
 }
 
-bool ReadAll(int fd, void* buffer, std::size_t count, Clock::time_point deadline) {
-  auto* p = static_cast<char*>(buffer);
+// Moves count bytes through step (one recv or send of what is left, at p),
+// as fast as the socket allows, until the deadline. Nothing moved is the
+// end of the connection.
+template <typename Byte, typename Step>
+bool Transfer(int fd, short events, Byte* p, std::size_t count, Clock::time_point deadline, Step step) {
   while (count > 0) {
-    if (!WaitFor(fd, POLLIN, deadline)) return false;
-    ssize_t n = ::recv(fd, p, count, MSG_DONTWAIT);
+    if (!WaitFor(fd, events, deadline)) return false;
+    const ssize_t n = step(p, count);
     if (n == 0) return false;
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
@@ -109,19 +112,14 @@ bool ReadAll(int fd, void* buffer, std::size_t count, Clock::time_point deadline
   return true;
 }
 
+bool ReadAll(int fd, void* buffer, std::size_t count, Clock::time_point deadline) {
+  return Transfer(fd, POLLIN, static_cast<char*>(buffer), count, deadline,
+                  [fd](char* p, std::size_t left) { return ::recv(fd, p, left, MSG_DONTWAIT); });
+}
+
 bool WriteAll(int fd, const void* data, std::size_t count, Clock::time_point deadline) {
-  auto* p = static_cast<const char*>(data);
-  while (count > 0) {
-    if (!WaitFor(fd, POLLOUT, deadline)) return false;
-    ssize_t n = ::send(fd, p, count, MSG_DONTWAIT | MSG_NOSIGNAL);
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
-      return false;
-    }
-    p += n;
-    count -= static_cast<std::size_t>(n);
-  }
-  return true;
+  return Transfer(fd, POLLOUT, static_cast<const char*>(data), count, deadline,
+                  [fd](const char* p, std::size_t left) { return ::send(fd, p, left, MSG_DONTWAIT | MSG_NOSIGNAL); });
 }
 
 void PutU32(std::string& out, std::uint32_t v) {
