@@ -14,7 +14,7 @@
 inline bool OffsetNanoseconds(double seconds, std::int64_t& ns) {
   constexpr double kMaxSeconds = 200.0 * 366 * 86400;
   if (!std::isfinite(seconds) || std::fabs(seconds) > kMaxSeconds) return false;
-  ns = std::llround(seconds * 1e9);
+  ns = std::llround(seconds * static_cast<double>(platform::kNanosecondsPerSecond));
   return true;
 }
 

@@ -14,6 +14,9 @@
 
 namespace {
 
+// A second in nanoseconds, for the arithmetic in doubles.
+constexpr double kSecondNs = static_cast<double>(platform::kNanosecondsPerSecond);
+
 constexpr int kQuitWaitMs = 2000;
 constexpr int kArmedPollMs = 10;
 constexpr unsigned kNoCountdown = 999;
@@ -307,7 +310,7 @@ void Transmitter::Arm(platform::Time64 boundary) {
 // piece moves its successor by the sample clock's drift, estimated from
 // the last two measurements, and by what was added to it.
 int Transmitter::Correction(std::int64_t errorNs, const Slot& finished, const Slot& playing) {
-  const double nsPerSample = 1e9 / rate_;
+  const double nsPerSample = kSecondNs / rate_;
   double driftNs = 0;
   if (measured_) driftNs = static_cast<double>(errorNs - lastErrorNs_) - finished.adjust * nsPerSample;
   measured_ = true;
@@ -325,7 +328,7 @@ int Transmitter::Correction(std::int64_t errorNs, const Slot& finished, const Sl
 int Transmitter::ClockedCorrection(std::int64_t errorNs, const Slot& playing) const {
   const double samplesPerSecond = rate_ * synth_.ratio;
   const double playingSeconds = static_cast<double>(playing.header.dwBufferLength / 2 - playing.lead) / samplesPerSecond;
-  const double nextLate = static_cast<double>(errorNs) / 1e9 + playingSeconds - static_cast<double>(kPieceSeconds);
+  const double nextLate = static_cast<double>(errorNs) / kSecondNs + playingSeconds - static_cast<double>(kPieceSeconds);
   const double wanted = -nextLate * samplesPerSecond;
   const double limit = static_cast<double>(rate_) * kMaxAdjustPerMille / 1000;
   return static_cast<int>(std::lround(std::clamp(wanted, -limit, limit)));
@@ -545,7 +548,7 @@ void Transmitter::OnDeviceEvent() {
   const platform::WaveHeader* started = nullptr;
   std::int64_t startedNs = 0;
   const bool timed = device_.LastBufferStart(started, startedNs) && started == &playing.header;
-  const std::int64_t leadNs = std::llround(static_cast<double>(playing.lead) * 1e9 / (rate_ * synth_.ratio));
+  const std::int64_t leadNs = std::llround(static_cast<double>(playing.lead) * kSecondNs / (rate_ * synth_.ratio));
   const std::int64_t errorNs = timed ? startedNs + leadNs - time_.SystemNanosecondsAt(playing.pieceStart) : 0;
   if (errorNs > kOffTimeNs || errorNs < -kOffTimeNs) {
     StartAgainAfterAStall();
@@ -592,7 +595,7 @@ void Transmitter::WatchPosition() {
   lastPositionNs_ = atNs;
   const double perSecond = rate_ * playing.ratio;
   const double fromPieceStart = (static_cast<double>(sample) - static_cast<double>(playing.lead)) / perSecond;
-  const std::int64_t dueNs = time_.SystemNanosecondsAt(playing.pieceStart) + std::llround(fromPieceStart * 1e9);
+  const std::int64_t dueNs = time_.SystemNanosecondsAt(playing.pieceStart) + std::llround(fromPieceStart * kSecondNs);
   std::int64_t offNs = atNs - dueNs;
   std::int64_t limitNs = kDriftedNs;
   if (!device_.TellsPlayTimes()) {

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system_time.h"
+
 namespace decode {
 
 namespace {
+
+// A second in nanoseconds, for the arithmetic in doubles.
+constexpr double kSecondNs = static_cast<double>(platform::kNanosecondsPerSecond);
 
 // Two frames of a minute and the markers around them.
 constexpr double kWindowSeconds = 150;
@@ -30,7 +35,7 @@ LiveDecoder::LiveDecoder(double rate, const Station* station, double toneHz)
 
 double LiveDecoder::Add(const float* samples, std::size_t count, std::int64_t firstNs) {
   if (count == 0) return 0;
-  const double originNs = static_cast<double>(firstNs) - static_cast<double>(total_) * 1e9 / rate_;
+  const double originNs = static_cast<double>(firstNs) - static_cast<double>(total_) * kSecondNs / rate_;
   double lostNs = dates_.empty() ? 0 : originNs - OriginNs(total_);
   if (lostNs <= kGapNs) {
     lostNs = 0;
@@ -51,7 +56,7 @@ double LiveDecoder::Add(const float* samples, std::size_t count, std::int64_t fi
   }
   const auto span = static_cast<std::uint64_t>(kDateSpanSeconds * rate_);
   while (dates_.size() > 1 && dates_.front().index + span < windowFirst_) dates_.pop_front();
-  return lostNs / 1e9;
+  return lostNs / kSecondNs;
 }
 
 double LiveDecoder::OriginNs(std::uint64_t index) const {
@@ -90,9 +95,9 @@ std::vector<HeardFrame> LiveDecoder::Poll() {
     h.frame = f;
     h.frame.beginsS = begins / rate_;
     h.frame.endsS = ends / rate_;
-    const double periodNs = d.station->frameSeconds * 1e9;
+    const double periodNs = d.station->frameSeconds * kSecondNs;
     // A frame may begin a few samples before the first.
-    const double markNs = OriginNs(static_cast<std::uint64_t>(std::max(0.0, begins))) + begins * 1e9 / rate_;
+    const double markNs = OriginNs(static_cast<std::uint64_t>(std::max(0.0, begins))) + begins * kSecondNs / rate_;
     h.markOffsetMs = (markNs - std::round(markNs / periodNs) * periodNs) / 1e6;
     heard.push_back(h);
     lastBegins_ = begins;
