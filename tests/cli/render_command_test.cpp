@@ -21,7 +21,6 @@
 #include "tests/cli_command.h"
 #include "tests/scratch_dir.h"
 #include "tests/signal/station_decoder.h"
-#include "tests/signal/symbol_decoder.h"
 #include "tests/sound_checks.h"
 
 namespace {
@@ -44,11 +43,8 @@ std::vector<std::int16_t> PcmOf(const std::string& wav) {
   return samples;
 }
 
-std::vector<int> Expected(int year, int month, int day, int weekday, unsigned hour, int minute, int second) {
-  BpcFrame f{};
-  EncodeBpcFrame(year, month, day, weekday, hour, minute, second, f);
-  return std::vector<int>(f.begin(), f.end());
-}
+using station_test::BpcFrameText;
+using station_test::HeardBpcFrame;
 
 // The instant of a local time in another zone, as the test's own clock
 // would read it there.
@@ -122,9 +118,9 @@ TEST_F(RenderCommand, SilencesDecodeToConsecutiveFramesAcrossTheYear) {
   const std::vector<std::int16_t> samples = PcmOf(wav);
 
   // 23:59:41 on Thursday, then 00:00:01 and 00:00:21 on Friday 2027-01-01.
-  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 96000), Expected(2026, 12, 31, 5, 23, 59, 41));
-  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 1 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 1));
-  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 2 * 1920000, 96000), Expected(2027, 1, 1, 6, 0, 0, 21));
+  EXPECT_EQ(HeardBpcFrame(samples, 0, 96000), BpcFrameText(2026, 12, 31, 5, 23, 59, 41));
+  EXPECT_EQ(HeardBpcFrame(samples, 1 * 1920000, 96000), BpcFrameText(2027, 1, 1, 6, 0, 0, 1));
+  EXPECT_EQ(HeardBpcFrame(samples, 2 * 1920000, 96000), BpcFrameText(2027, 1, 1, 6, 0, 0, 21));
 }
 
 // Each BPC frame carries the local time of the instant it plays at, as the
@@ -138,8 +134,8 @@ TEST_F(RenderCommand, BpcFramesCarryTheLocalTimeOfTheirInstantAcrossAClockChange
   std::string wav = cli_test::Slurp(path);
   ASSERT_EQ(wav.size(), 44u + 2u * 1764000u);
   const std::vector<std::int16_t> samples = PcmOf(wav);
-  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 0, 44100), Expected(2027, 3, 28, 1, 1, 59, 41));
-  EXPECT_EQ(bpc_test::DecodeFrame(samples.data(), 882000, 44100), Expected(2027, 3, 28, 1, 3, 0, 1));
+  EXPECT_EQ(HeardBpcFrame(samples, 0, 44100), BpcFrameText(2027, 3, 28, 1, 1, 59, 41));
+  EXPECT_EQ(HeardBpcFrame(samples, 882000, 44100), BpcFrameText(2027, 3, 28, 1, 3, 0, 1));
 
   const struct {
     const char* zone;

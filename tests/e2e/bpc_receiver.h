@@ -1,7 +1,8 @@
 // Reads BPC frames out of a recording the way a receiver would: it follows
-// the envelope of the 13.7 kHz tone, measures the silence that opens each
-// second and groups the seconds into frames after the reference second
-// (the one second with no silence).
+// the envelope of the 13.7 kHz tone (heard as tests/signal/station_decoder.h
+// hears it), measures the silence that opens each second and groups the
+// seconds into frames after the reference second (the one second with no
+// silence), dating each.
 #pragma once
 
 #include <cmath>
@@ -11,6 +12,7 @@
 
 #include "platform/local_time.h"
 #include "signal/stations/bpc.h"
+#include "tests/signal/station_decoder.h"
 
 namespace e2e {
 
@@ -38,22 +40,12 @@ class BpcReceiver {
   // About 2 ms, a whole number of samples.
   static std::size_t WindowSamples(unsigned rate) { return rate / 500; }
 
-  // True per window when the tone is on.
+  // True per window when the tone is on, as the stations' reader hears it.
   static std::vector<bool> Envelope(const std::vector<std::int16_t>& samples, unsigned rate) {
     const std::size_t window = WindowSamples(rate);
-    const double coeff = 2.0 * std::cos(2.0 * 3.141592653589793 * kToneHz / rate);
     std::vector<bool> on;
     for (std::size_t start = 0; start + window <= samples.size(); start += window) {
-      // Goertzel: the tone's amplitude in this window.
-      double s1 = 0, s2 = 0;
-      for (std::size_t i = 0; i < window; ++i) {
-        double s0 = samples[start + i] + coeff * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-      }
-      double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
-      double amplitude = 2.0 * std::sqrt(power > 0 ? power : 0) / window;
-      on.push_back(amplitude > 8000.0);
+      on.push_back(station_test::ToneAt(samples, start, window, rate, kToneHz));
     }
     return on;
   }

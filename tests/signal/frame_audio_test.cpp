@@ -11,11 +11,18 @@
 #include "res/strings.h"
 #include "signal/station_audio.h"
 #include "signal/stations/bpc.h"
-#include "tests/signal/symbol_decoder.h"
+#include "tests/signal/station_decoder.h"
 
 namespace {
 
 const unsigned kRates[] = {44100, 48000, 96000};
+
+// Samples before the first one that is not 0, at most `limit`.
+std::size_t LeadingSilence(const std::int16_t* samples, std::size_t limit) {
+  std::size_t n = 0;
+  while (n < limit && samples[n] == 0) ++n;
+  return n;
+}
 
 std::vector<std::int16_t> Frame(unsigned rate, int year, int month, int day, int weekday, unsigned hour, int minute,
                                 int second) {
@@ -53,7 +60,7 @@ TEST(SynthesizeSecond, SilenceLengthForEverySymbolAtEveryRate) {
       for (std::size_t k = 0; k < silent; ++k) ASSERT_EQ(s[k], 0) << where << ", sample " << k;
       // The tone resumes on a zero crossing, so the next nonzero sample
       // follows within two.
-      EXPECT_LE(bpc_test::LeadingSilence(s.data(), 0, rate), silent + 2) << where;
+      EXPECT_LE(LeadingSilence(s.data(), rate), silent + 2) << where;
       int loudest = 0;
       for (std::size_t k = silent; k < rate; ++k) {
         loudest = std::max(loudest, std::abs(static_cast<int>(s[k])));
@@ -81,9 +88,7 @@ TEST(BuildFrameAudio, WritesExactlyOneFrameAndEverySampleOfIt) {
 TEST(BuildFrameAudio, SilencesCarryTheFrameSymbols) {
   for (unsigned rate : kRates) {
     std::vector<std::int16_t> s = Frame(rate, 2026, 12, 31, 5, 23, 59, 41);
-    EXPECT_EQ(bpc_test::DecodeFrame(s.data(), 0, rate),
-              (std::vector<int>{0, 2, 0, 2, 3, 3, 2, 3, 1, 0, 2, 1, 3, 3, 3, 0, 1, 2, 2, 0}))
-        << rate;
+    EXPECT_EQ(station_test::HeardBpcFrame(s, 0, rate), "0,2,0,2,3,3,2,3,1,0,2,1,3,3,3,0,1,2,2,0") << rate;
   }
 }
 
@@ -109,15 +114,12 @@ TEST(BuildTestSignal, SixFramesOfSundayMorning) {
   std::vector<std::int16_t> s(kTestSignalSamples);
   BuildTestSignal(s.data());
   const std::size_t frame = FrameSamples(kTestSignalRate);
-  EXPECT_EQ(bpc_test::DecodeFrame(s.data(), 0, kTestSignalRate),
-            (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1, 1, 3, 1, 0, 0, 1, 0, 1, 1, 0, 1, 0}));
+  EXPECT_EQ(station_test::HeardBpcFrame(s, 0, kTestSignalRate), "0,0,0,0,1,0,0,1,1,3,1,0,0,1,0,1,1,0,1,0");
   const int minutes[6] = {1, 1, 1, 2, 2, 2};
   const int seconds[6] = {1, 21, 41, 1, 21, 41};
   for (int k = 0; k < 6; ++k) {
-    BpcFrame expected{};
-    EncodeBpcFrame(2017, 1, 1, 1, 1, minutes[k], seconds[k], expected);
-    EXPECT_EQ(bpc_test::DecodeFrame(s.data(), k * frame, kTestSignalRate),
-              std::vector<int>(expected.begin(), expected.end()))
+    EXPECT_EQ(station_test::HeardBpcFrame(s, k * frame, kTestSignalRate),
+              station_test::BpcFrameText(2017, 1, 1, 1, 1, minutes[k], seconds[k]))
         << "frame " << k;
   }
 }

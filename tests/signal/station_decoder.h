@@ -1,22 +1,26 @@
-// Reads a station's frames back from sound the way a receiver would: the
-// tone's presence in the middle of each tenth of each second, matched
-// against the station's symbol shapes. The result is written in the
-// stations' notation, so tests compare it with the documented frames.
+// The tests' reader of the program's sound, for every station BPC among
+// them: the tone's presence in the middle of each tenth of each second,
+// matched against the station's symbol shapes, the way a receiver would.
+// The result is written in the stations' notation, so tests compare it with
+// the documented frames, or with what the encoder gives.
 #pragma once
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
 
+#include "platform/local_time.h"
 #include "signal/station.h"
 #include "signal/station_notation.h"
+#include "signal/station_table.h"
+#include "signal/stations/bpc.h"
 
 namespace station_test {
 
 // Goertzel: is the tone there, near full scale, in samples[from, from + count)?
-inline bool ToneAt(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t count, unsigned rate,
+inline bool ToneAt(std::span<const std::int16_t> samples, std::size_t from, std::size_t count, unsigned rate,
                    double toneHz) {
   if (from + count > samples.size()) return false;
   const double coeff = 2.0 * std::cos(2.0 * 3.141592653589793 * toneHz / rate);
@@ -45,7 +49,7 @@ inline bool ShapeOnAt(const SymbolShape& shape, unsigned ms) {
 // where the tone goes off within that many samples of a second after the
 // one before (for stations whose seconds all begin silent), as a receiver
 // that follows its seconds reads them; without, exactly a second after.
-inline std::string DecodeFrame(const Station& station, const std::vector<std::int16_t>& samples, std::size_t start,
+inline std::string DecodeFrame(const Station& station, std::span<const std::int16_t> samples, std::size_t start,
                                unsigned rate, std::size_t slack = 0) {
   StationFrame frame{};
   const std::size_t window = rate / 100;  // 10 ms in the middle of each tenth
@@ -79,6 +83,27 @@ inline std::string DecodeFrame(const Station& station, const std::vector<std::in
     }
   }
   return StationFrameText(station, frame);
+}
+
+inline const Station& Bpc() { return *FindStation("bpc"); }
+
+// BPC's frame whose second 0 begins at sample `start`, as heard.
+inline std::string HeardBpcFrame(std::span<const std::int16_t> samples, std::size_t start, unsigned rate) {
+  return DecodeFrame(Bpc(), samples, start, rate);
+}
+
+// What the encoder gives for BPC's frame whose symbol 1 carries these
+// fields (weekday 1 = Sunday), or the local time t.
+inline std::string BpcFrameText(int year, int month, int day, int weekday, unsigned hour, int minute, int second) {
+  BpcFrame symbols{};
+  EncodeBpcFrame(year, month, day, weekday, hour, minute, second, symbols);
+  StationFrame frame{};
+  ToStationFrame(symbols, frame);
+  return StationFrameText(Bpc(), frame);
+}
+inline std::string BpcFrameText(platform::Time64 t) {
+  const platform::CivilTime f = platform::ToLocalTime(t);
+  return BpcFrameText(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second);
 }
 
 }  // namespace station_test

@@ -17,7 +17,6 @@
 #include "signal/stations/bpc.h"
 #include "tests/signal/scripted_wave_out.h"
 #include "tests/signal/station_decoder.h"
-#include "tests/signal/symbol_decoder.h"
 #include "tests/sound_checks.h"
 
 namespace {
@@ -44,17 +43,17 @@ Time64 At(int year, int month, int day, int hour, int minute, int second) {
   return t;
 }
 
-// The symbols a receiver should read from the frame whose symbol 1 is at t.
-std::vector<int> FrameFor(Time64 t) {
-  platform::CivilTime f = platform::ToLocalTime(t);
-  BpcFrame frame{};
-  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
-  return {frame.begin(), frame.end()};
+// What a receiver should read from the frame whose symbol 1 is at t.
+std::string FrameFor(Time64 t) { return station_test::BpcFrameText(t); }
+
+// The BPC frame a buffer opens with, as heard.
+std::string Decode(const platform::WaveHeader* h, unsigned rate) {
+  const std::span samples(reinterpret_cast<const std::int16_t*>(h->lpData), h->dwBufferLength / 2);
+  return station_test::HeardBpcFrame(samples, 0, rate);
 }
 
-std::vector<int> Decode(const platform::WaveHeader* h, unsigned rate) {
-  return bpc_test::DecodeFrame(reinterpret_cast<const std::int16_t*>(h->lpData), 0, rate);
-}
+// One symbol of a heard BPC frame ("0,2,0,..." one digit a second).
+int SymbolAt(const std::string& heard, int second) { return heard.at(2 * static_cast<std::size_t>(second)) - '0'; }
 
 class TransmitterTest : public ::testing::Test {
  protected:
@@ -109,9 +108,9 @@ TEST_F(TransmitterTest, StartAt101507CountsDown13To1AndBeginsAt101520) {
   std::vector<platform::WaveHeader*> queue = device.Queue();
   ASSERT_EQ(queue.size(), 2u);
   EXPECT_EQ(queue[0]->dwBufferLength, FrameBytes(44100));
-  std::vector<int> first = Decode(queue[0], 44100);
+  const std::string first = Decode(queue[0], 44100);
   EXPECT_EQ(first, FrameFor(At(2026, 3, 9, 10, 15, 21)));
-  EXPECT_EQ(first[1], 1);
+  EXPECT_EQ(SymbolAt(first, 1), 1);
   EXPECT_EQ(Decode(queue[1], 44100), FrameFor(At(2026, 3, 9, 10, 15, 41)));
 }
 
@@ -204,11 +203,11 @@ TEST_F(TransmitterTest, StartBeforeMidnightOnNewYearsEveSendsTheNewYear) {
   StartThread();
   Start(At(2026, 12, 31, 23, 59, 50));
   ASSERT_EQ(statuses.Next(), (Status{kTxCountdown, 10}));
-  std::vector<int> first = Decode(device.Queue().at(0), 44100);
+  const std::string first = Decode(device.Queue().at(0), 44100);
   EXPECT_EQ(first, FrameFor(At(2027, 1, 1, 0, 0, 1)));
   // 2027-01-01 is a Friday: 5 on air.
-  EXPECT_EQ(first[8] * 4 + first[9], 5);
-  EXPECT_EQ(first[18], 3);  // year 27 = 1*16 + 2*4 + 3
+  EXPECT_EQ(SymbolAt(first, 8) * 4 + SymbolAt(first, 9), 5);
+  EXPECT_EQ(SymbolAt(first, 18), 3);  // year 27 = 1*16 + 2*4 + 3
 }
 
 // A minute station starts on a minute at least about four seconds ahead

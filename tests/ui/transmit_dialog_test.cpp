@@ -18,7 +18,7 @@
 #include "res/resource.h"
 #include "signal/stations/bpc.h"
 #include "tests/ntp/fake_ntp_server.h"
-#include "tests/signal/symbol_decoder.h"
+#include "tests/signal/station_decoder.h"
 #include "tests/sound_checks.h"
 #include "tests/ui/main_dialog_run.h"
 #include "tests/ui/scripted_sound.h"
@@ -301,11 +301,9 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
     EXPECT_EQ(log[2].rfind("获取#1服务器时间 成功！时间偏差[3723.2", 0), 0u) << log[2];
     EXPECT_EQ(log[3].rfind("按标准时间发波，时间偏差[3723.2", 0), 0u) << log[3];
     EXPECT_EQ(Enabled(w), kTransmitting);
-    const auto* samples = reinterpret_cast<const std::int16_t*>(sound.device.Queue().at(0)->lpData);
-    const platform::CivilTime t = platform::ToLocalTime(At(11, 17, 21));
-    BpcFrame frame{};
-    EncodeBpcFrame(t.year, t.month, t.day, t.weekday, static_cast<unsigned>(t.hour), t.minute, t.second, frame);
-    EXPECT_EQ(bpc_test::DecodeFrame(samples, 0, 44100), std::vector<int>(frame.begin(), frame.end()));
+    const platform::WaveHeader* first = sound.device.Queue().at(0);
+    const std::span samples(reinterpret_cast<const std::int16_t*>(first->lpData), first->dwBufferLength / 2);
+    EXPECT_EQ(station_test::HeardBpcFrame(samples, 0, 44100), station_test::BpcFrameText(At(11, 17, 21)));
   });
 }
 
