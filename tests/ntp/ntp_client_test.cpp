@@ -12,6 +12,7 @@
 #include "platform/resolver.h"
 #include "platform/system_error.h"
 #include "tests/ntp/fake_ntp_server.h"
+#include "tests/ntp/socket_message.h"
 #include "tests/ntp/test_system.h"
 
 namespace {
@@ -19,14 +20,7 @@ namespace {
 // The code of the CWSocketException that Query throws; 0 when it returns.
 int QueryCode(const char* host, int port, NtpResult& result) {
   NtpClient client;
-  try {
-    client.Query(host, result, port);
-  } catch (CWSocketException* e) {
-    const int code = e->m_nError;
-    e->Delete();
-    return code;
-  }
-  return 0;
+  return ThrownCode([&] { client.Query(host, result, port); });
 }
 
 TEST(NtpClientQueryTest, RequestIsAClientPacketStampedWithNow) {

@@ -1,4 +1,5 @@
-// The text a CWSocketException gives for code in a buffer of capacity bytes.
+// What a CWSocketException carries for the tests: the code of the one a
+// call throws, and the text it gives for a code.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,20 @@
 
 #include "ntp/wsocket_exception.h"
 
+// The code thrown by f, or 0 when it returns.
+template <typename F>
+int ThrownCode(F f) {
+  try {
+    f();
+  } catch (CWSocketException* e) {
+    const int code = e->m_nError;
+    e->Delete();
+    return code;
+  }
+  return 0;
+}
+
+// The text for code in a buffer of capacity bytes.
 inline std::string Message(int code, UINT capacity, BOOL* found = nullptr) {
   char buffer[256];
   std::memset(buffer, 'x', sizeof buffer);

@@ -14,19 +14,6 @@ namespace {
 constexpr int kUdp = platform::kDatagramSocket;
 constexpr int kAnyFamily = platform::kAnyAddressFamily;
 
-// The code thrown by f, or 0 when it returns.
-template <typename F>
-int ThrownCode(F f) {
-  try {
-    f();
-  } catch (CWSocketException* e) {
-    const int code = e->m_nError;
-    e->Delete();
-    return code;
-  }
-  return 0;
-}
-
 TEST(CWSocketTest, UnresolvableHostThrowsTheResolverCodeWithoutOpeningASocket) {
   CWSocket socket;
   const int fds = OpenDescriptorCount();
