@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/local_time.h"
@@ -17,8 +18,8 @@
 namespace e2e {
 
 struct ReceivedFrame {
-  double startMs = 0;     // where the reference second begins in the recording
-  std::vector<int> symbols;  // 20 symbols, index 0 the reference marker (0)
+  double startMs = 0;   // where the reference second begins in the recording
+  std::string symbols;  // in BPC's notation ("0,2,0,..."), "?" for a second of no symbol
 };
 
 struct Reception {
@@ -82,22 +83,18 @@ class BpcReceiver {
         if (g + 1 < groups.size()) ++r.brokenFrames;
         continue;
       }
-      ReceivedFrame frame;
-      frame.startMs = groups[g][0].startMs - 1000.0;
-      frame.symbols.push_back(0);
-      for (const Run& run : groups[g]) frame.symbols.push_back(static_cast<int>(std::lround(run.lengthMs / 100.0)) - 1);
-      r.frames.push_back(frame);
+      StationFrame symbols{};  // second 0, the reference marker, is symbol 0
+      for (std::size_t s = 0; s < groups[g].size(); ++s) {
+        const long symbol = std::lround(groups[g][s].lengthMs / 100.0) - 1;
+        symbols[s + 1] = symbol >= 0 && symbol <= 3 ? static_cast<std::uint8_t>(symbol) : 255;
+      }
+      r.frames.push_back({groups[g][0].startMs - 1000.0, StationFrameText(station_test::Bpc(), symbols)});
     }
     return r;
   }
 };
 
 // The symbols a frame sent for local time t must carry.
-inline std::vector<int> FrameFor(platform::Time64 t) {
-  const platform::CivilTime f = platform::ToLocalTime(t);
-  BpcFrame frame{};
-  EncodeBpcFrame(f.year, f.month, f.day, f.weekday, static_cast<unsigned>(f.hour), f.minute, f.second, frame);
-  return {frame.begin(), frame.end()};
-}
+inline std::string FrameFor(platform::Time64 t) { return station_test::BpcFrameText(t); }
 
 }  // namespace e2e

@@ -236,7 +236,7 @@ inline Reception ReceiveRecording(const fs::path& path, unsigned rate, std::stri
   heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
   for (const ReceivedFrame& f : reception.frames) {
     heard += "\nframe at " + std::to_string(f.startMs) + " ms:";
-    for (int symbol : f.symbols) heard += " " + std::to_string(symbol);
+    heard += " " + f.symbols;
   }
   return reception;
 }
