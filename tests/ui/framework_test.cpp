@@ -114,7 +114,7 @@ TEST(DialogRun, BuildsTheTemplateItemsInOrderWithTheTemplateTexts) {
     EXPECT_EQ(w.Text(IDOK), "确定");
     EXPECT_EQ(w.Text(IDCANCEL), "取消");
     EXPECT_TRUE(w.IsVisible(IDC_SERVER_ADDRESS));
-    EXPECT_TRUE(w.HasFocus(IDOK)) << "the first tab stop takes the focus";
+    EXPECT_TRUE(w.PumpUntil([&] { return w.HasFocus(IDOK); })) << "the first tab stop takes the focus";
     // The dialog-unit layout keeps the template's proportions.
     EXPECT_LT(w.Position(IDOK).x, w.Position(IDCANCEL).x);
     EXPECT_EQ(w.Position(IDOK).y, w.Position(IDCANCEL).y);

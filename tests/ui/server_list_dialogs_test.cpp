@@ -219,7 +219,7 @@ TEST_F(ServerListWindow, AddedServersAreAppendedAndOkWritesTheFileTheComboBoxIsR
             EXPECT_EQ(add.Title(), "新增NTP服务器");
             EXPECT_EQ(add.Text(IDC_SERVER_ADDRESS), "");
             EXPECT_EQ(add.Text(IDC_SERVER_REMARK), "");
-            EXPECT_TRUE(add.HasFocus(IDOK)) << "the first tab stop";
+            EXPECT_TRUE(add.PumpUntil([&] { return add.HasFocus(IDOK); })) << "the first tab stop";
             add.SetText(IDC_SERVER_ADDRESS, " \t ntp.example.org\r\n　");  // ends in a full-width space
             add.SetText(IDC_SERVER_REMARK, " my  remark ");
             add.Click(IDOK);
