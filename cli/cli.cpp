@@ -93,6 +93,16 @@ int FailRun(std::string_view utf8Message) {
   return kExitFailure;
 }
 
+std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& spec, std::string_view synopsis,
+                                std::string_view help, Args& args) {
+  std::string error;
+  if (!args.Parse(argc, argv, first, spec, error)) return Fail(error);
+  if (!args.WantsHelp()) return std::nullopt;
+  std::printf("usage: tempiola-cli %.*s\n%.*s", static_cast<int>(synopsis.size()), synopsis.data(),
+              static_cast<int>(help.size()), help.data());
+  return 0;
+}
+
 int Usage(std::string_view synopsis) {
   return Fail("usage: tempiola-cli " + std::string(synopsis) + " (see --help)");
 }

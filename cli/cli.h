@@ -61,6 +61,12 @@ int Fail(std::string_view utf8Message);
 // itself failed.
 int FailRun(std::string_view utf8Message);
 
+// A command's arguments read: nothing where the command goes on, else the
+// status it returns, its reason said (bad options) or its help printed
+// ("usage: tempiola-cli <synopsis>", then the text).
+std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& spec, std::string_view synopsis,
+                                std::string_view help, Args& args);
+
 // A one-line misuse message that names the command's synopsis and --help;
 // returns kExitUsage.
 int Usage(std::string_view synopsis);

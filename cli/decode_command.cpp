@@ -17,26 +17,24 @@ namespace {
 
 std::string DecodeUsage() { return "decode [--station " + StationChoices() + "] [--tone HZ] FILE.wav|-"; }
 
+constexpr const char* kHelp =
+    "Reads a time station's frames from a WAV file (- for standard input): 8, 16,\n"
+    "24 or 32-bit PCM or floats, the first channel, 4000 to 192000 Hz. The signal is\n"
+    "an amplitude-keyed tone, as this program sends it or as a receiver in CW or USB\n"
+    "mode hears a station; without --tone it is found, without --station the station\n"
+    "is told from its seconds. One line a frame: where the minute it carries begins\n"
+    "(BPC: the frame), in seconds from the start, the station, the time as the watch\n"
+    "reads it (BPC's as it stands), the weekday, summer time, the announcement bits\n"
+    "and the parities; or \"no time:\" and why. Exit 0 when a frame carried a time,\n"
+    "1 when none did.\n";
+
 }  // namespace
 
 int RunDecode(int argc, char** argv, int first) {
   Args args;
+  const OptionSpec options{{"--station", "--tone"}, {}};
+  if (auto done = ParseCommand(argc, argv, first, options, DecodeUsage(), kHelp, args)) return *done;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--tone"}, {}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n"
-                "Reads a time station's frames from a WAV file (- for standard input): 8, 16,\n"
-                "24 or 32-bit PCM or floats, the first channel, 4000 to 192000 Hz. The signal is\n"
-                "an amplitude-keyed tone, as this program sends it or as a receiver in CW or USB\n"
-                "mode hears a station; without --tone it is found, without --station the station\n"
-                "is told from its seconds. One line a frame: where the minute it carries begins\n"
-                "(BPC: the frame), in seconds from the start, the station, the time as the watch\n"
-                "reads it (BPC's as it stands), the weekday, summer time, the announcement bits\n"
-                "and the parities; or \"no time:\" and why. Exit 0 when a frame carried a time,\n"
-                "1 when none did.\n",
-                DecodeUsage().c_str());
-    return 0;
-  }
   if (args.positional().size() != 1) return Usage(DecodeUsage());
   const Station* station = nullptr;
   double toneHz = 0;

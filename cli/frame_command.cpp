@@ -19,26 +19,24 @@ std::string FrameUsage() {
   return "frame [--station " + StationChoices() + "] [--offset SECONDS] \"YYYY-MM-DD HH:MM:SS\"";
 }
 
+constexpr const char* kHelp =
+    "BPC (the default): prints the frame for that local time, taken as the second\n"
+    "that carries the frame position (second 1, 21 or 41), as 20 symbols separated\n"
+    "by commas.\n"
+    "Other stations: prints the frame on the air in the minute that holds that\n"
+    "local time (of the computer's time zone), second 0 first, in six groups of\n"
+    "ten seconds: 0 and 1 the bits, M the marker seconds; MSF writes M for second 0\n"
+    "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n"
+    "--offset moves the time sent by that many seconds (at most a day either way).\n"
+    "Times are the computer's local times; TZ=UTC0 makes them UTC.\n";
+
 }  // namespace
 
 int RunFrame(int argc, char** argv, int first) {
   Args args;
+  const OptionSpec options{{"--station", "--offset"}, {}};
+  if (auto done = ParseCommand(argc, argv, first, options, FrameUsage(), kHelp, args)) return *done;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--offset"}, {}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n"
-                "BPC (the default): prints the frame for that local time, taken as the second\n"
-                "that carries the frame position (second 1, 21 or 41), as 20 symbols separated\n"
-                "by commas.\n"
-                "Other stations: prints the frame on the air in the minute that holds that\n"
-                "local time (of the computer's time zone), second 0 first, in six groups of\n"
-                "ten seconds: 0 and 1 the bits, M the marker seconds; MSF writes M for second 0\n"
-                "and the bits A and B of every other second (00, 10, 11, 01), a group a line.\n"
-                "--offset moves the time sent by that many seconds (at most a day either way).\n"
-                "Times are the computer's local times; TZ=UTC0 makes them UTC.\n",
-                FrameUsage().c_str());
-    return 0;
-  }
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
   std::int64_t offsetNs = 0;

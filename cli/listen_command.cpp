@@ -109,23 +109,21 @@ int Listen(const Station* station, double toneHz, long long minutes) {
   return 0;
 }
 
+constexpr const char* kHelp =
+    "Reads a time station's frames live from the default sound input (a line-in,\n"
+    "a loopback, a receiver's audio), as decode reads them from a file, and prints\n"
+    "each frame when it is whole, as decode does, with mark=: how far its minute\n"
+    "mark (BPC: the frame's start) lay from the system clock's, in milliseconds.\n"
+    "It runs for M minutes, or until Ctrl-C. Exit 0 when a frame carried a time,\n"
+    "1 when none did or the input failed.\n";
+
 }  // namespace
 
 int RunListen(int argc, char** argv, int first) {
   Args args;
+  const OptionSpec options{{"--station", "--tone", "--minutes"}, {}};
+  if (auto done = ParseCommand(argc, argv, first, options, ListenUsage(), kHelp, args)) return *done;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--tone", "--minutes"}, {}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n"
-                "Reads a time station's frames live from the default sound input (a line-in,\n"
-                "a loopback, a receiver's audio), as decode reads them from a file, and prints\n"
-                "each frame when it is whole, as decode does, with mark=: how far its minute\n"
-                "mark (BPC: the frame's start) lay from the system clock's, in milliseconds.\n"
-                "It runs for M minutes, or until Ctrl-C. Exit 0 when a frame carried a time,\n"
-                "1 when none did or the input failed.\n",
-                ListenUsage().c_str());
-    return 0;
-  }
   if (!args.positional().empty()) return Usage(ListenUsage());
   const Station* station = nullptr;
   double toneHz = 0;

@@ -27,13 +27,11 @@ struct Target {
 int ParseTarget(int argc, char** argv, int first, const char* command, Target& target, bool& helpShown) {
   const std::string usage = std::string(command) + " HOST [--port N]";
   Args args;
-  std::string error;
-  if (!args.Parse(argc, argv, first, {{"--port"}, {}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n", usage.c_str());
-    helpShown = true;
-    return 0;
+  if (auto done = ParseCommand(argc, argv, first, {{"--port"}, {}}, usage, "", args)) {
+    helpShown = *done == 0;
+    return *done;
   }
+  std::string error;
   if (args.positional().size() != 1 || args.positional()[0].empty()) return Usage(usage);
   if (!PortOption(args, target.port, error)) return Fail(error);
   target.host = args.positional()[0];

@@ -29,28 +29,27 @@ int CannotWrite(const std::string& path, int error) {
   return FailRun("cannot write " + path + ": " + platform::ErrorText(error));
 }
 
+constexpr const char* kHelp =
+    "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
+    "air from the given local frame boundary on. BPC: second 0, 20 or 40; frame k\n"
+    "carries the local time at start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
+    "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
+    "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
+    "way): the start plus the offset must then be the frame boundary. The start is\n"
+    "a local time of the computer; TZ=UTC0 makes it UTC. --carrier writes the\n"
+    "carrier itself (68 500, 40 000, 60 000 or 77 500 Hz) instead of the tone whose\n"
+    "harmonic falls on it, at a rate above twice the carrier. --sample-clock-ppm P\n"
+    "makes the sound for a device whose sample clock runs P ppm fast (negative:\n"
+    "slow), at most 1000 either way, so that it plays on frequency and on time.\n";
+
 }  // namespace
 
 int RunRender(int argc, char** argv, int first) {
   Args args;
+  const OptionSpec options{{"--station", "--start", "--frames", "--rate", "--offset", "--sample-clock-ppm"},
+                           {"--carrier"}};
+  if (auto done = ParseCommand(argc, argv, first, options, RenderUsage(), kHelp, args)) return *done;
   std::string error;
-  if (!args.Parse(argc, argv, first, {{"--station", "--start", "--frames", "--rate", "--offset", "--sample-clock-ppm"}, {"--carrier"}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf("usage: tempiola-cli %s\n"
-                "Writes N consecutive frames of the station (BPC by default) as they are on the\n"
-                "air from the given local frame boundary on. BPC: second 0, 20 or 40; frame k\n"
-                "carries the local time at start + 20k + 1 s. Other stations: second 0 of a minute of the\n"
-                "computer's time zone; frame k is the one on the air from start + 60k s. Default\n"
-                "rate 44100. --offset moves the time sent by whole seconds (at most a day either\n"
-                "way): the start plus the offset must then be the frame boundary. The start is\n"
-                "a local time of the computer; TZ=UTC0 makes it UTC. --carrier writes the\n"
-                "carrier itself (68 500, 40 000, 60 000 or 77 500 Hz) instead of the tone whose\n"
-                "harmonic falls on it, at a rate above twice the carrier. --sample-clock-ppm P\n"
-                "makes the sound for a device whose sample clock runs P ppm fast (negative:\n"
-                "slow), at most 1000 either way, so that it plays on frequency and on time.\n",
-                RenderUsage().c_str());
-    return 0;
-  }
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
   const bool bpc = station->localTime;

@@ -20,8 +20,8 @@ namespace {
 
 constexpr const char* kUsage = "servers list|add ADDRESS [REMARK]|delete N|restore [--file PATH]";
 
+constexpr const char* kHelpSynopsis = "servers list [--file PATH]";
 constexpr const char* kHelp =
-    "usage: tempiola-cli servers list [--file PATH]\n"
     "       tempiola-cli servers add ADDRESS [REMARK] [--file PATH]\n"
     "       tempiola-cli servers delete N [--file PATH]\n"
     "       tempiola-cli servers restore [--file PATH]\n"
@@ -127,12 +127,7 @@ int Delete(const ServerListFile& list, const std::string& word) {
 
 int RunServers(int argc, char** argv, int first) {
   Args args;
-  std::string error;
-  if (!args.Parse(argc, argv, first, {.withValue = {"--file"}, .flags = {}}, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::fputs(kHelp, stdout);
-    return 0;
-  }
+  if (auto done = ParseCommand(argc, argv, first, {{"--file"}, {}}, kHelpSynopsis, kHelp, args)) return *done;
   const std::vector<std::string>& words = args.positional();
   if (words.empty()) return Usage(kUsage);
   if (auto file = args.Value("--file"); file && file->empty()) return Fail("--file needs a path");

@@ -211,41 +211,37 @@ int Transmit(long long minutes, const SignalOptions& signal, const Station& stat
   return result < 0 ? 0 : result;
 }
 
+constexpr const char* kHelp =
+    "Transmits the time signal of the station (BPC by default) on the default\n"
+    "sound output, from the station's next frame boundary on, for M minutes\n"
+    "(Ctrl-C stops earlier). Each status is printed as a log line; the progress\n"
+    "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
+    "status 1 when there is no playback device, it cannot be opened, it stops\n"
+    "playing, or no frame was sent whole and on time. What plays more than 15 ms\n"
+    "off its second (the output stalled) is silenced and the transmission begins\n"
+    "again on the next boundary; the end line counts the frames sent whole and on\n"
+    "time and the stalls. The tone and the seconds follow the device's sample\n"
+    "clock as it is measured against the system clock (a log line says so);\n"
+    "--sample-clock-ppm P starts with a clock known to run P ppm fast (negative:\n"
+    "slow). Last, a line tells how fast the sample clock ran and what the sound was\n"
+    "corrected for.\n"
+    "--carrier plays the carrier itself instead of the tone whose harmonic falls on\n"
+    "it, for a loop beside the watch on a device that plays a rate above twice the\n"
+    "carrier (--rate 192000 or 176400).\n"
+    "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
+    "when it fails or is more than a day off) and sends the server's time instead\n"
+    "of the computer's, every second's edge on the server's second; --offset\n"
+    "moves the time sent by that many seconds (decimals allowed, at most a day\n"
+    "either way), added to the server's offset where both are given.\n";
+
 }  // namespace
 
 int RunTransmit(int argc, char** argv, int first) {
   Args args;
-  std::string error;
   const OptionSpec options{{"--station", "--minutes", "--rate", "--ntp", "--port", "--offset", "--sample-clock-ppm"},
                            {"--carrier"}};
-  if (!args.Parse(argc, argv, first, options, error)) return Fail(error);
-  if (args.WantsHelp()) {
-    std::printf(
-        "usage: tempiola-cli %s\n"
-        "Transmits the time signal of the station (BPC by default) on the default\n"
-        "sound output, from the station's next frame boundary on, for M minutes\n"
-        "(Ctrl-C stops earlier). Each status is printed as a log line; the progress\n"
-        "counts 20-second pieces (a BPC frame, a third of a minute frame). Exit\n"
-        "status 1 when there is no playback device, it cannot be opened, it stops\n"
-        "playing, or no frame was sent whole and on time. What plays more than 15 ms\n"
-        "off its second (the output stalled) is silenced and the transmission begins\n"
-        "again on the next boundary; the end line counts the frames sent whole and on\n"
-        "time and the stalls. The tone and the seconds follow the device's sample\n"
-        "clock as it is measured against the system clock (a log line says so);\n"
-        "--sample-clock-ppm P starts with a clock known to run P ppm fast (negative:\n"
-        "slow). Last, a line tells how fast the sample clock ran and what the sound was\n"
-        "corrected for.\n"
-        "--carrier plays the carrier itself instead of the tone whose harmonic falls on\n"
-        "it, for a loop beside the watch on a device that plays a rate above twice the\n"
-        "carrier (--rate 192000 or 176400).\n"
-        "--ntp first asks that NTP server for its time (exit status 1 and nothing played\n"
-        "when it fails or is more than a day off) and sends the server's time instead\n"
-        "of the computer's, every second's edge on the server's second; --offset\n"
-        "moves the time sent by that many seconds (decimals allowed, at most a day\n"
-        "either way), added to the server's offset where both are given.\n",
-        TransmitUsage().c_str());
-    return 0;
-  }
+  if (auto done = ParseCommand(argc, argv, first, options, TransmitUsage(), kHelp, args)) return *done;
+  std::string error;
   const Station* station = StationOption(args, error);
   if (station == nullptr) return Fail(error);
   if (!args.positional().empty()) return Usage(TransmitUsage());

@@ -62,7 +62,8 @@ bool IsDigit(const int* bits, int first, bool lsbFirst) {
   return value <= 9;
 }
 
-bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t) {
+bool ReadMarkedFrame(const std::uint8_t* symbols, MarkedFields& f, CarriedTime& t) {
+  int* bits = f.bits;
   for (int s = 0; s < 60; ++s) {
     const bool marker = s == 0 || s % 10 == 9;
     if ((symbols[s] == 2) != marker) {
@@ -84,7 +85,8 @@ bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, Ca
   return true;
 }
 
-bool ReadMarkedDate(const int* bits, const MarkedFields& f, const int* yearSeconds, CarriedTime& t) {
+bool ReadMarkedDate(const MarkedFields& f, const int* yearSeconds, CarriedTime& t) {
+  const int* bits = f.bits;
   static const int kYearWeights[] = {80, 40, 20, 10, 8, 4, 2, 1};
   t.minute = f.minute;
   t.hour = f.hour;

@@ -65,13 +65,14 @@ bool IsDigit(const int* bits, int first, bool lsbFirst);
 // symbol 1) and those fields; false, said in t.problem, where a marker is
 // out of place.
 struct MarkedFields {
+  int bits[60] = {};
   int minute = 0, hour = 0, dayOfYear = 0;
   int minuteOnes = 0, hourOnes = 0;  // the bits set in each, for JJY's parities
 };
-bool ReadMarkedFrame(const std::uint8_t* symbols, int* bits, MarkedFields& f, CarriedTime& t);
+bool ReadMarkedFrame(const std::uint8_t* symbols, MarkedFields& f, CarriedTime& t);
 // Then the minute, the hour and the date, with the year's two BCD digits
 // in the eight seconds yearSeconds names; false, said in t.problem, where
 // one is out of range or no digit.
-bool ReadMarkedDate(const int* bits, const MarkedFields& f, const int* yearSeconds, CarriedTime& t);
+bool ReadMarkedDate(const MarkedFields& f, const int* yearSeconds, CarriedTime& t);
 
 }  // namespace decode

@@ -7,16 +7,17 @@ namespace decode {
 
 namespace {
 
+constexpr int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48};
+constexpr int kWeekday[] = {50, 51, 52}, kWeekdayWeights[] = {4, 2, 1};
+
 bool Read(const std::uint8_t* symbols, CarriedTime& t) {
-  int bits[60] = {};
   MarkedFields f;
-  if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
-  static const int kYear[] = {41, 42, 43, 44, 45, 46, 47, 48};
-  static const int kWeekday[] = {50, 51, 52}, kWeekdayWeights[] = {4, 2, 1};
+  if (!ReadMarkedFrame(symbols, f, t)) return false;
+  const int* bits = f.bits;
   t.parity = true;
   if (bits[36] != f.hourOnes % 2) t.problem = "parity PA1 (hour) failed";
   else if (bits[37] != f.minuteOnes % 2) t.problem = "parity PA2 (minute) failed";
-  if (!t.problem.empty() || !ReadMarkedDate(bits, f, kYear, t)) return false;
+  if (!t.problem.empty() || !ReadMarkedDate(f, kYear, t)) return false;
   t.weekday = Weighted(bits, kWeekday, kWeekdayWeights, 3) + 1;  // sent as 0 Sunday .. 6 Saturday
   if (t.weekday > 7) {
     t.problem = "a field out of range";

@@ -7,12 +7,12 @@ namespace decode {
 
 namespace {
 
+constexpr int kYear[] = {45, 46, 47, 48, 50, 51, 52, 53};
+
 bool Read(const std::uint8_t* symbols, CarriedTime& t) {
-  int bits[60] = {};
   MarkedFields f;
-  if (!ReadMarkedFrame(symbols, bits, f, t)) return false;
-  static const int kYear[] = {45, 46, 47, 48, 50, 51, 52, 53};
-  if (!ReadMarkedDate(bits, f, kYear, t)) return false;
+  if (!ReadMarkedFrame(symbols, f, t) || !ReadMarkedDate(f, kYear, t)) return false;
+  const int* bits = f.bits;
   const bool signPlus = bits[36] && !bits[37] && bits[38], signMinus = !bits[36] && bits[37] && !bits[38];
   if (!(signPlus || signMinus)) {
     t.problem = "a field out of range";

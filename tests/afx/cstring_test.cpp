@@ -5,32 +5,30 @@
 
 namespace {
 
-TEST(CString, ReplaceMatchesOnlyAtCharacterStarts) {
-  // 丂 is 81 40 in GBK: its trail byte is '@'. Removing "@" must not cut it.
-  CString s("\x81@a@b");
-  EXPECT_EQ(s.Replace("@", ""), 1);
-  EXPECT_STREQ(s, "\x81@ab");
-
-  // "[" is 5B, the trail byte of many characters (e.g. 乕 81 5B).
-  CString t("\x81[[x]");
-  EXPECT_EQ(t.Replace("[", ""), 1);
-  EXPECT_STREQ(t, "\x81[x]");
-}
-
-TEST(CString, ReplaceRemovesEveryOccurrenceLeftToRight) {
-  CString s("aaa");
-  EXPECT_EQ(s.Replace("aa", "b"), 1);
-  EXPECT_STREQ(s, "ba");
-  CString t("#1   a.b.c   [x]");
-  EXPECT_EQ(t.Replace(" ", ""), 6);
-  EXPECT_STREQ(t, "#1a.b.c[x]");
-  CString u("abc");
-  EXPECT_EQ(u.Replace("", "x"), 0);
-  EXPECT_EQ(u.Replace("z", "x"), 0);
-  EXPECT_STREQ(u, "abc");
-  CString w("\xD6\xD0\xCE\xC4");  // 中文
-  EXPECT_EQ(w.Replace("\xCE\xC4", "\xD7\xD6"), 1);
-  EXPECT_STREQ(w, "\xD6\xD0\xD7\xD6");
+// Replace goes left to right over whole characters only, and says how
+// many it replaced.
+TEST(CString, ReplaceMatchesWholeCharactersLeftToRight) {
+  struct Case {
+    const char *text, *old, *with;
+    int count;
+    const char* result;
+  };
+  const Case cases[] = {
+      // 丂 is 81 40 in GBK: its trail byte is '@'. Removing "@" must not cut it.
+      {"\x81@a@b", "@", "", 1, "\x81@ab"},
+      // "[" is 5B, the trail byte of many characters (e.g. 乕 81 5B).
+      {"\x81[[x]", "[", "", 1, "\x81[x]"},
+      {"aaa", "aa", "b", 1, "ba"},
+      {"#1   a.b.c   [x]", " ", "", 6, "#1a.b.c[x]"},
+      {"abc", "", "x", 0, "abc"},
+      {"abc", "z", "x", 0, "abc"},
+      {"\xD6\xD0\xCE\xC4", "\xCE\xC4", "\xD7\xD6", 1, "\xD6\xD0\xD7\xD6"},  // 中文 to 中字
+  };
+  for (const Case& c : cases) {
+    CString s(c.text);
+    EXPECT_EQ(s.Replace(c.old, c.with), c.count) << c.text;
+    EXPECT_STREQ(s, c.result);
+  }
 }
 
 TEST(CString, FindSkipsTrailBytes) {

@@ -24,18 +24,16 @@ void UseZone(const char* tz) {
   ::tzset();
 }
 
+// Every field, to compare at once: year, month, day, weekday, day of the
+// year, hour, minute, second.
+auto Fields(const platform::CivilTime& f) {
+  return std::make_tuple(f.year, f.month, f.day, f.weekday, f.dayOfYear, f.hour, f.minute, f.second);
+}
+
 TEST(LocalTime, FieldsOfAnInstant) {
   UseZone("CST-8");
   // 2017-01-01 01:01:01 in China is 2016-12-31 17:01:01 UTC.
-  platform::CivilTime f = platform::ToLocalTime(1483203661);
-  EXPECT_EQ(f.year, 2017);
-  EXPECT_EQ(f.month, 1);
-  EXPECT_EQ(f.day, 1);
-  EXPECT_EQ(f.weekday, 1);  // Sunday
-  EXPECT_EQ(f.dayOfYear, 1);
-  EXPECT_EQ(f.hour, 1);
-  EXPECT_EQ(f.minute, 1);
-  EXPECT_EQ(f.second, 1);
+  EXPECT_EQ(Fields(platform::ToLocalTime(1483203661)), std::make_tuple(2017, 1, 1, 1, 1, 1, 1, 1));  // a Sunday
 }
 
 TEST(CivilTime, FieldsOfAClockWithoutSummerTime) {
@@ -51,11 +49,7 @@ TEST(CivilTime, FieldsOfAClockWithoutSummerTime) {
       {-1, {1969, 12, 31, 4, 365, 23, 59, 59}},           // before 1970, a Wednesday
   };
   for (const Case& c : cases) {
-    const platform::CivilTime f = platform::CivilTimeOf(c.seconds);
-    const platform::CivilTime& e = c.expected;
-    EXPECT_EQ(std::tie(f.year, f.month, f.day, f.weekday, f.dayOfYear, f.hour, f.minute, f.second),
-              std::tie(e.year, e.month, e.day, e.weekday, e.dayOfYear, e.hour, e.minute, e.second))
-        << c.seconds;
+    EXPECT_EQ(Fields(platform::CivilTimeOf(c.seconds)), Fields(c.expected)) << c.seconds;
   }
 }
 
@@ -63,14 +57,10 @@ TEST(LocalTime, AFailedConversionGivesMinusOneTimeAndZeroDate) {
   UseZone("CST-8");
   // Before 1970 too, where Windows' runtime has no calendar.
   for (Time64 t : {std::numeric_limits<Time64>::max(), std::numeric_limits<Time64>::min(), Time64{-1}}) {
-    platform::CivilTime f = platform::ToLocalTime(t);
-    EXPECT_EQ(f.hour, -1);
-    EXPECT_EQ(f.minute, -1);
-    EXPECT_EQ(f.second, -1);
-    EXPECT_EQ(f.year, 0);
-    EXPECT_EQ(f.month, 0);
-    EXPECT_EQ(f.day, 0);
-    EXPECT_EQ(f.weekday, 0);
+    const platform::CivilTime f = platform::ToLocalTime(t);
+    EXPECT_EQ(std::make_tuple(f.year, f.month, f.day, f.weekday, f.hour, f.minute, f.second),
+              std::make_tuple(0, 0, 0, 0, -1, -1, -1))
+        << t;
   }
 }
 

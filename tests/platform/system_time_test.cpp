@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using platform::FILETIME;
@@ -30,14 +32,10 @@ TEST(SystemTimeTest, TicksCountFrom1601) {
 TEST(SystemTimeTest, CalendarComesBackWithWeekdayAndWithoutSubMilliseconds) {
   SYSTEMTIME st{};
   ASSERT_TRUE(platform::FileTimeToSystemTime(platform::FileTimeFromTicks(131334500967899999ULL), st));
-  EXPECT_EQ(st.wYear, 2017);
-  EXPECT_EQ(st.wMonth, 3);
-  EXPECT_EQ(st.wDay, 8);
-  EXPECT_EQ(st.wDayOfWeek, 3);  // Wednesday
-  EXPECT_EQ(st.wHour, 12);
-  EXPECT_EQ(st.wMinute, 34);
-  EXPECT_EQ(st.wSecond, 56);
-  EXPECT_EQ(st.wMilliseconds, 789);
+  // A Wednesday.
+  EXPECT_EQ(std::make_tuple(st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond,
+                            st.wMilliseconds),
+            std::make_tuple(2017, 3, 8, 3, 12, 34, 56, 789));
 
   ASSERT_TRUE(platform::FileTimeToSystemTime(platform::FileTimeFromTicks(0), st));
   EXPECT_EQ(st.wYear, 1601);

@@ -87,6 +87,14 @@ void ExpectThreadJoined() {
   EXPECT_FALSE(g_txContext.hExitedEvent);
 }
 
+// Every test's window transmits on a scripted device, its clock at 10:15:07
+// (the others script their devices before the window starts).
+class TransmitDialog : public ::testing::Test {
+ protected:
+  TransmitDialog() { sound.clock.Set(At(10, 15, 7)); }
+  ui_test::ScriptedSound sound;
+};
+
 // Holds the thread's first question to the device until the window is up,
 // so that the report of a missing device comes while the test watches.
 class GatedWaveOut final : public tx_test::ForwardWaveOut {
@@ -110,8 +118,7 @@ class GatedWaveOut final : public tx_test::ForwardWaveOut {
   bool open_ = false;
 };
 
-TEST(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForARestart) {
-  ui_test::ScriptedSound sound;
+TEST_F(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForARestart) {
   sound.device.numDevs = 0;
   GatedWaveOut gate(sound.device);
   g_txContext.pDevice = &gate;
@@ -131,8 +138,7 @@ TEST(TransmitDialog, NoPlaybackDeviceLogsDisablesTransmissionForGoodAndAsksForAR
   EXPECT_EQ(sound.device.Count("open 44100"), 0);
 }
 
-TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
-  ui_test::ScriptedSound sound;
+TEST_F(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
   sound.device.openResult = platform::MMSYSERR_ALLOCATED;
   CTempiolaDlg dlg;
   bool boxAnswered = false;
@@ -148,9 +154,7 @@ TEST(TransmitDialog, OpenFailureReturnsToIdleAndSaysSo) {
   ExpectThreadJoined();
 }
 
-TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks) {
-  ui_test::ScriptedSound sound;
-  sound.clock.Set(At(10, 15, 7));
+TEST_F(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks) {
   CTempiolaDlg dlg;
   bool boxAnswered = false;
   RunMainDialog(dlg, [&](Window& w) {
@@ -174,7 +178,7 @@ TEST(TransmitDialog, ADeviceThatStopsPlayingEndsTheTransmissionAndANewStartWorks
   ExpectThreadJoined();
 }
 
-TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
+TEST_F(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
   struct Case {
     std::uint32_t formats;
     std::vector<std::string> modes;
@@ -192,7 +196,7 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("formats " + std::to_string(c.formats));
-    ui_test::ScriptedSound sound;
+    ui_test::ScriptedSound sound;  // a device of its own for each case
     sound.device.formats = c.formats;
     sound.clock.Set(At(10, 15, 7));
     CTempiolaDlg dlg;
@@ -210,8 +214,7 @@ TEST(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
 }
 
 // Mode 3 plays BPC's carrier itself, the others the tone a fifth of it.
-TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
-  ui_test::ScriptedSound sound;
+TEST_F(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
   sound.device.formats = platform::WAVE_FORMAT_48M16 | platform::WAVE_FORMAT_96M16 | platform::kWaveFormat192M16;
   CTempiolaDlg dlg;
   RunMainDialog(dlg, [&](Window& w) {
@@ -239,9 +242,7 @@ TEST(TransmitDialog, StartOpensTheDeviceAtTheSelectedModesRate) {
 // The chosen station is the one sent: DCF77 waits for the next minute and
 // opens its frame with second 0's 100 ms of silence, where BPC plays tone.
 // While it is sent, the lists show it and its mode.
-TEST(TransmitDialog, StartSendsTheSelectedStation) {
-  ui_test::ScriptedSound sound;
-  sound.clock.Set(At(10, 15, 7));
+TEST_F(TransmitDialog, StartSendsTheSelectedStation) {
   CTempiolaDlg dlg;
   RunMainDialog(dlg, [&](Window& w) {
     ASSERT_EQ(w.Items(IDC_STATION)[4], "DCF77");
@@ -267,7 +268,7 @@ TEST(TransmitDialog, StartSendsTheSelectedStation) {
 // Ticked, the start asks the selected server first. Refused, it says so and
 // sends nothing; answered by a clock 3723.25 s ahead, the transmission
 // counts down to that clock's boundary and sends its time.
-TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
+TEST_F(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
   std::atomic<bool> answer{false};
   FakeNtpServer ntp([&](const Bytes& request) -> std::optional<Bytes> {
     Bytes reply = ServerReply(request);
@@ -277,8 +278,6 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
     now.ToNetwork(reply.data() + 40);
     return reply;
   });
-  ui_test::ScriptedSound sound;
-  sound.clock.Set(At(10, 15, 7));
   CTempiolaDlg dlg;
   dlg.m_ntpPort = ntp.port();
   RunMainDialog(dlg, [&](Window& w) {
@@ -307,9 +306,7 @@ TEST(TransmitDialog, TheStandardTimeBoxSendsTheServersTimeOrNothing) {
   });
 }
 
-TEST(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
-  ui_test::ScriptedSound sound;
-  sound.clock.Set(At(10, 15, 7));
+TEST_F(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
   CTempiolaDlg dlg;
   RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
@@ -349,9 +346,7 @@ TEST(TransmitDialog, CountdownThenProgressEachOnOneLineThenStopBackToIdle) {
   ExpectThreadJoined();
 }
 
-TEST(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
-  ui_test::ScriptedSound sound;
-  sound.clock.Set(At(10, 15, 7));
+TEST_F(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
   CTempiolaDlg dlg;
   RunMainDialog(dlg, [&](Window& w) {
     w.Click(IDC_START);
@@ -368,8 +363,7 @@ TEST(TransmitDialog, ClosingWhileTransmittingResetsAndClosesTheDevice) {
   EXPECT_FALSE(sound.device.IsOpen());
 }
 
-TEST(TransmitDialog, TheHiddenTestButtonQueuesTwoMinutesAndTheWindowsEndReleasesThem) {
-  ui_test::ScriptedSound sound;
+TEST_F(TransmitDialog, TheHiddenTestButtonQueuesTwoMinutesAndTheWindowsEndReleasesThem) {
   CTempiolaDlg dlg;
   RunMainDialog(dlg, [&](Window& w) {
     EXPECT_FALSE(w.IsVisible(IDC_TEST_START));
