@@ -50,6 +50,18 @@ bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day) {
   return false;
 }
 
+bool ReadDigits(const std::uint8_t* symbols, int first, int end, int highest, int* digits, const char* problem,
+                CarriedTime& t) {
+  for (int s = first; s < end; ++s) {
+    if (symbols[s] > highest) {
+      t.problem = problem;
+      return false;
+    }
+    digits[s] = symbols[s];
+  }
+  return true;
+}
+
 int Weighted(const int* bits, const int* seconds, const int* weights, int count) {
   int sum = 0;
   for (int i = 0; i < count; ++i) sum += bits[seconds[i]] ? weights[i] : 0;

@@ -53,6 +53,11 @@ int WeekdayOf(int year, int month, int day);
 bool DateOfDayOfYear(int year, int dayOfYear, int& month, int& day);
 // A year of the century as the frames send it: 70..99 the last century's.
 inline int FullYear(int yy) { return yy < 70 ? 2000 + yy : 1900 + yy; }
+// The symbols of seconds first to end - 1 as digits, each at most
+// `highest`; false, with `problem` said in t.problem, where one is higher
+// (a marker inside the frame).
+bool ReadDigits(const std::uint8_t* symbols, int first, int end, int highest, int* digits, const char* problem,
+                CarriedTime& t);
 // The sum of the weights of the bits set at those seconds.
 int Weighted(const int* bits, const int* seconds, const int* weights, int count);
 // Whether the four bits of a BCD digit from `first` on (weights 8 4 2 1, or

@@ -12,13 +12,7 @@ int Ones(int symbol) { return (symbol & 1) + ((symbol >> 1) & 1); }
 
 bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   int d[20] = {};
-  for (int s = 1; s < 20; ++s) {
-    if (symbols[s] > 3) {
-      t.problem = "a reference second inside the frame";
-      return false;
-    }
-    d[s] = symbols[s];
-  }
+  if (!ReadDigits(symbols, 1, 20, 3, d, "a reference second inside the frame", t)) return false;
   int first = 0, second = 0;
   for (int s = 1; s <= 9; ++s) first += Ones(d[s]);
   for (int s = 11; s <= 18; ++s) second += Ones(d[s]);

@@ -22,13 +22,7 @@ int Field(const int* bits, int first, int count) {
 
 bool Read(const std::uint8_t* symbols, CarriedTime& t) {
   int bits[60] = {};
-  for (int s = 0; s < 59; ++s) {
-    if (symbols[s] > 1) {
-      t.problem = "a marker inside the frame";
-      return false;
-    }
-    bits[s] = symbols[s];
-  }
+  if (!ReadDigits(symbols, 0, 59, 1, bits, "a marker inside the frame", t)) return false;
   t.parity = true;
   if (!EvenParity(bits, 21, 28)) t.problem = "parity P1 (minute) failed";
   else if (!EvenParity(bits, 29, 35)) t.problem = "parity P2 (hour) failed";

@@ -31,6 +31,75 @@ int CButton::GetCheck() const {
   return c && c->GetValue() ? BST_CHECKED : BST_UNCHECKED;
 }
 
+// ---- What the combo box and the list box share ---------------------------
+
+namespace {
+
+// Both widgets are the toolkit's controls with items; CB_ERR and LB_ERR
+// are both -1.
+using Items = wxControlWithItems;
+constexpr int kNoItem = -1;
+
+int InsertItem(Items* c, int index, const char* text) {
+  if (c == nullptr) return kNoItem;
+  if (index < 0) return c->Append(afx::ToWx(text));
+  if (static_cast<unsigned>(index) > c->GetCount()) return kNoItem;
+  return c->Insert(afx::ToWx(text), static_cast<unsigned>(index));
+}
+
+int DeleteItem(wxWindow* w, UINT index) {
+  auto* c = As<Items>(w);
+  if (c == nullptr || index >= c->GetCount()) return kNoItem;
+  c->Delete(index);
+  return static_cast<int>(c->GetCount());
+}
+
+void ClearItems(wxWindow* w) {
+  if (auto* c = As<Items>(w)) c->Clear();
+}
+
+int CountItems(wxWindow* w) {
+  auto* c = As<Items>(w);
+  return c ? static_cast<int>(c->GetCount()) : kNoItem;
+}
+
+int SelectedItem(wxWindow* w) {
+  auto* c = As<Items>(w);
+  return c ? c->GetSelection() : kNoItem;
+}
+
+int SelectItem(wxWindow* w, int index) {
+  auto* c = As<Items>(w);
+  if (c == nullptr) return kNoItem;
+  if (!InRange(index, c->GetCount())) {
+    c->SetSelection(wxNOT_FOUND);
+    return kNoItem;
+  }
+  c->SetSelection(index);
+  return index;
+}
+
+int SetData(wxWindow* w, int index, DWORD_PTR data) {
+  auto* c = As<Items>(w);
+  if (c == nullptr || !InRange(index, c->GetCount())) return kNoItem;
+  c->SetClientData(static_cast<unsigned>(index), reinterpret_cast<void*>(data));
+  return 0;
+}
+
+DWORD_PTR Data(wxWindow* w, int index) {
+  auto* c = As<Items>(w);
+  if (c == nullptr || !InRange(index, c->GetCount())) return static_cast<DWORD_PTR>(kNoItem);
+  if (!c->HasClientUntypedData()) return 0;
+  return reinterpret_cast<DWORD_PTR>(c->GetClientData(static_cast<unsigned>(index)));
+}
+
+void Text(wxWindow* w, int index, CString& text) {
+  auto* c = As<Items>(w);
+  text = (c && InRange(index, c->GetCount())) ? afx::ToGbk(c->GetString(static_cast<unsigned>(index))).c_str() : "";
+}
+
+}  // namespace
+
 // ---- CComboBox ------------------------------------------------------------
 
 namespace {
@@ -38,6 +107,7 @@ namespace {
 // The toolkit's closed drop-down list has more chrome than the template's
 // width allows for; a box too narrow for its longest item grows to the right.
 int Fitted(wxChoice* c, int index) {
+  if (c == nullptr || index < 0) return index;
   c->InvalidateBestSize();
   int best = c->GetBestSize().x;
   if (wxWindow* parent = c->GetParent()) {
@@ -50,64 +120,21 @@ int Fitted(wxChoice* c, int index) {
 
 }  // namespace
 
-int CComboBox::AddString(const char* text) {
-  auto* c = As<wxChoice>(m_pWindow);
-  return c ? Fitted(c, c->Append(afx::ToWx(text))) : CB_ERR;
-}
+int CComboBox::AddString(const char* text) { return InsertString(-1, text); }
 
 int CComboBox::InsertString(int index, const char* text) {
   auto* c = As<wxChoice>(m_pWindow);
-  if (c == nullptr) return CB_ERR;
-  if (index < 0) return Fitted(c, c->Append(afx::ToWx(text)));
-  if (static_cast<unsigned>(index) > c->GetCount()) return CB_ERR;
-  return Fitted(c, c->Insert(afx::ToWx(text), static_cast<unsigned>(index)));
+  return Fitted(c, InsertItem(c, index, text));
 }
 
-int CComboBox::DeleteString(UINT index) {
-  auto* c = As<wxChoice>(m_pWindow);
-  if (c == nullptr || index >= c->GetCount()) return CB_ERR;
-  c->Delete(index);
-  return static_cast<int>(c->GetCount());
-}
-
-void CComboBox::ResetContent() {
-  if (auto* c = As<wxChoice>(m_pWindow)) c->Clear();
-}
-
-int CComboBox::GetCount() const {
-  auto* c = As<wxChoice>(m_pWindow);
-  return c ? static_cast<int>(c->GetCount()) : CB_ERR;
-}
-
-int CComboBox::GetCurSel() const {
-  auto* c = As<wxChoice>(m_pWindow);
-  return c ? c->GetSelection() : CB_ERR;
-}
-
-int CComboBox::SetCurSel(int index) {
-  auto* c = As<wxChoice>(m_pWindow);
-  if (c == nullptr) return CB_ERR;
-  if (!InRange(index, c->GetCount())) {
-    c->SetSelection(wxNOT_FOUND);
-    return CB_ERR;
-  }
-  c->SetSelection(index);
-  return index;
-}
-
-int CComboBox::SetItemData(int index, DWORD_PTR data) {
-  auto* c = As<wxChoice>(m_pWindow);
-  if (c == nullptr || !InRange(index, c->GetCount())) return CB_ERR;
-  c->SetClientData(static_cast<unsigned>(index), reinterpret_cast<void*>(data));
-  return 0;
-}
-
-DWORD_PTR CComboBox::GetItemData(int index) const {
-  auto* c = As<wxChoice>(m_pWindow);
-  if (c == nullptr || !InRange(index, c->GetCount())) return static_cast<DWORD_PTR>(CB_ERR);
-  if (!c->HasClientUntypedData()) return 0;
-  return reinterpret_cast<DWORD_PTR>(c->GetClientData(static_cast<unsigned>(index)));
-}
+int CComboBox::DeleteString(UINT index) { return DeleteItem(m_pWindow, index); }
+void CComboBox::ResetContent() { ClearItems(m_pWindow); }
+int CComboBox::GetCount() const { return CountItems(m_pWindow); }
+int CComboBox::GetCurSel() const { return SelectedItem(m_pWindow); }
+int CComboBox::SetCurSel(int index) { return SelectItem(m_pWindow, index); }
+int CComboBox::SetItemData(int index, DWORD_PTR data) { return SetData(m_pWindow, index, data); }
+DWORD_PTR CComboBox::GetItemData(int index) const { return Data(m_pWindow, index); }
+void CComboBox::GetLBText(int index, CString& text) const { Text(m_pWindow, index, text); }
 
 int CComboBox::GetLBText(int index, char* buffer) const {
   auto* c = As<wxChoice>(m_pWindow);
@@ -115,50 +142,17 @@ int CComboBox::GetLBText(int index, char* buffer) const {
   return CopyOut(c->GetString(static_cast<unsigned>(index)), buffer);
 }
 
-void CComboBox::GetLBText(int index, CString& text) const {
-  auto* c = As<wxChoice>(m_pWindow);
-  text = (c && InRange(index, c->GetCount())) ? afx::ToGbk(c->GetString(static_cast<unsigned>(index))).c_str() : "";
-}
-
 // ---- CListBox -------------------------------------------------------------
 
-int CListBox::InsertString(int index, const char* text) {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr) return LB_ERR;
-  if (index < 0) return l->Append(afx::ToWx(text));
-  if (static_cast<unsigned>(index) > l->GetCount()) return LB_ERR;
-  return l->Insert(afx::ToWx(text), static_cast<unsigned>(index));
-}
-
-int CListBox::DeleteString(UINT index) {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr || index >= l->GetCount()) return LB_ERR;
-  l->Delete(index);
-  return static_cast<int>(l->GetCount());
-}
-
-void CListBox::ResetContent() {
-  if (auto* l = As<wxListBox>(m_pWindow)) l->Clear();
-}
-
-int CListBox::GetCount() const {
-  auto* l = As<wxListBox>(m_pWindow);
-  return l ? static_cast<int>(l->GetCount()) : LB_ERR;
-}
-
-int CListBox::SetItemData(int index, DWORD_PTR data) {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr || !InRange(index, l->GetCount())) return LB_ERR;
-  l->SetClientData(static_cast<unsigned>(index), reinterpret_cast<void*>(data));
-  return 0;
-}
-
-DWORD_PTR CListBox::GetItemData(int index) const {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr || !InRange(index, l->GetCount())) return static_cast<DWORD_PTR>(LB_ERR);
-  if (!l->HasClientUntypedData()) return 0;
-  return reinterpret_cast<DWORD_PTR>(l->GetClientData(static_cast<unsigned>(index)));
-}
+int CListBox::InsertString(int index, const char* text) { return InsertItem(As<wxListBox>(m_pWindow), index, text); }
+int CListBox::DeleteString(UINT index) { return DeleteItem(m_pWindow, index); }
+void CListBox::ResetContent() { ClearItems(m_pWindow); }
+int CListBox::GetCount() const { return CountItems(m_pWindow); }
+int CListBox::GetCurSel() const { return SelectedItem(m_pWindow); }
+int CListBox::SetCurSel(int index) { return SelectItem(m_pWindow, index); }
+int CListBox::SetItemData(int index, DWORD_PTR data) { return SetData(m_pWindow, index, data); }
+DWORD_PTR CListBox::GetItemData(int index) const { return Data(m_pWindow, index); }
+void CListBox::GetText(int index, CString& text) const { Text(m_pWindow, index, text); }
 
 int CListBox::SetTopIndex(int index) {
   auto* l = As<wxListBox>(m_pWindow);
@@ -172,27 +166,6 @@ int CListBox::GetTopIndex() const {
   if (l == nullptr) return LB_ERR;
   const int top = l->GetTopItem();
   return top == wxNOT_FOUND ? 0 : top;
-}
-
-void CListBox::GetText(int index, CString& text) const {
-  auto* l = As<wxListBox>(m_pWindow);
-  text = (l && InRange(index, l->GetCount())) ? afx::ToGbk(l->GetString(static_cast<unsigned>(index))).c_str() : "";
-}
-
-int CListBox::GetCurSel() const {
-  auto* l = As<wxListBox>(m_pWindow);
-  return l ? l->GetSelection() : LB_ERR;
-}
-
-int CListBox::SetCurSel(int index) {
-  auto* l = As<wxListBox>(m_pWindow);
-  if (l == nullptr) return LB_ERR;
-  if (!InRange(index, l->GetCount())) {
-    l->SetSelection(wxNOT_FOUND);
-    return LB_ERR;
-  }
-  l->SetSelection(index);
-  return index;
 }
 
 // ---- CListCtrl ------------------------------------------------------------
