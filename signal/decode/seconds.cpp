@@ -19,7 +19,7 @@ constexpr double kMatchMs = 40;
 // After this many seconds in a row without their edge, the seconds are
 // looked for afresh (the recording jumped).
 constexpr int kLostAfter = 8;
-constexpr double kReacquireMs = 20000;
+constexpr double kReacquireMs = 30000;
 // Edges at random would sum to about the root of their count: a lock
 // needs them to sum to five times that (Rayleigh's test, z = 25).
 constexpr double kMinZ = 25;
@@ -113,8 +113,17 @@ std::vector<Second> Track(const std::vector<float>& low, const std::vector<doubl
     missed = s.seen ? 0 : missed + 1;
     due = s.startMs + period;
     if (missed >= kLostAfter) {
-      const Lock again = Acquire(edges, due, due + kReacquireMs, period);
-      if (again.z >= kMinZ) {
+      // Looked for afresh from the first second missed. Where the seconds
+      // now lie elsewhere (the recording jumped), those missed since are of
+      // neither phase: they go, and the seconds follow the new phase.
+      const double lostAt = list[list.size() - kLostAfter].startMs;
+      const Lock again = Acquire(edges, lostAt, lostAt + kReacquireMs, period);
+      const double off = std::fmod(again.phaseMs - std::fmod(due, period) + 2 * period, period);
+      if (again.z >= kMinZ && std::min(off, period - off) > kMatchMs) {
+        list.resize(list.size() - kLostAfter);
+        due = std::floor(lostAt / period) * period + again.phaseMs;
+        while (due < lostAt - kMatchMs) due += period;
+      } else if (again.z >= kMinZ) {
         double next = std::floor(due / period) * period + again.phaseMs;
         while (next < due - period / 2) next += period;
         due = next;
@@ -178,6 +187,10 @@ Seconds FindSeconds(const std::vector<float>& low, SecondEdge edge) {
   const std::vector<double> edges = Edges(low, Hard(low), edge);
   Lock lock = Acquire(edges, 0, static_cast<double>(low.size()));
   if (lock.z < kMinZ) return found;
+  // A recording that jumps holds seconds of more than one phase, which the
+  // whole file's lock mixes: the first are placed by the edges of its
+  // start where they suffice, the rest found afresh after the jump.
+  if (const Lock start = Acquire(edges, 0, kReacquireMs); start.z >= kMinZ) lock = start;
   std::vector<Second> first = Track(low, edges, lock);
   lock.periodMs = MeasuredPeriod(first, lock.periodMs);
   found.periodMs = lock.periodMs;
