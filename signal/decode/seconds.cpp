@@ -190,7 +190,7 @@ Seconds FindSeconds(const std::vector<float>& low, SecondEdge edge) {
   // A recording that jumps holds seconds of more than one phase, which the
   // whole file's lock mixes: the first are placed by the edges of its
   // start where they suffice, the rest found afresh after the jump.
-  if (const Lock start = Acquire(edges, 0, kReacquireMs); start.z >= kMinZ) lock = start;
+  if (const Lock start = Acquire(edges, 0, kReacquireMs, lock.periodMs); start.z >= kMinZ) lock = start;
   std::vector<Second> first = Track(low, edges, lock);
   lock.periodMs = MeasuredPeriod(first, lock.periodMs);
   found.periodMs = lock.periodMs;

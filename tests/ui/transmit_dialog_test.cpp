@@ -87,8 +87,8 @@ void ExpectThreadJoined() {
   EXPECT_FALSE(g_txContext.hExitedEvent);
 }
 
-// Every test's window transmits on a scripted device, its clock at 10:15:07
-// (the others script their devices before the window starts).
+// Every test's window transmits on a scripted device whose clock reads
+// 10:15:07; a test scripts the device further before it starts the window.
 class TransmitDialog : public ::testing::Test {
  protected:
   TransmitDialog() { sound.clock.Set(At(10, 15, 7)); }
@@ -196,15 +196,16 @@ TEST_F(TransmitDialog, TheDevicesCapabilitiesAddTheirModes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("formats " + std::to_string(c.formats));
-    ui_test::ScriptedSound sound;  // a device of its own for each case
-    sound.device.formats = c.formats;
-    sound.clock.Set(At(10, 15, 7));
+    // A device of its own for each case, in place of the test's while it lives.
+    ui_test::ScriptedSound caseSound;
+    caseSound.device.formats = c.formats;
+    caseSound.clock.Set(At(10, 15, 7));
     CTempiolaDlg dlg;
     RunMainDialog(dlg, [&](Window& w) {
       // The thread reports its capabilities before it handles the start:
       // once the device is opened, the report is in the window's queue.
       w.Click(IDC_START);
-      ASSERT_TRUE(w.PumpUntil([&] { return sound.device.Count("open 44100") == 1; }));
+      ASSERT_TRUE(w.PumpUntil([&] { return caseSound.device.Count("open 44100") == 1; }));
       w.Pump();
       EXPECT_EQ(w.Items(IDC_MODE), c.modes);
       for (std::size_t i = 0; i < c.rates.size(); ++i) EXPECT_EQ(w.ItemData(IDC_MODE, static_cast<int>(i)), c.rates[i]);

@@ -39,6 +39,7 @@ namespace {
 // are both -1.
 using Items = wxControlWithItems;
 constexpr int kNoItem = -1;
+static_assert(kNoItem == CB_ERR && kNoItem == LB_ERR);
 
 int InsertItem(Items* c, int index, const char* text) {
   if (c == nullptr) return kNoItem;
@@ -107,7 +108,7 @@ namespace {
 // The toolkit's closed drop-down list has more chrome than the template's
 // width allows for; a box too narrow for its longest item grows to the right.
 int Fitted(wxChoice* c, int index) {
-  if (c == nullptr || index < 0) return index;
+  if (index < 0) return index;  // nothing inserted
   c->InvalidateBestSize();
   int best = c->GetBestSize().x;
   if (wxWindow* parent = c->GetParent()) {
@@ -137,7 +138,7 @@ DWORD_PTR CComboBox::GetItemData(int index) const { return Data(m_pWindow, index
 void CComboBox::GetLBText(int index, CString& text) const { Text(m_pWindow, index, text); }
 
 int CComboBox::GetLBText(int index, char* buffer) const {
-  auto* c = As<wxChoice>(m_pWindow);
+  auto* c = As<Items>(m_pWindow);
   if (c == nullptr || !InRange(index, c->GetCount())) return CB_ERR;
   return CopyOut(c->GetString(static_cast<unsigned>(index)), buffer);
 }
