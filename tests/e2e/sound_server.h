@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/bpc_receiver.h"
+#include "tests/e2e/receiver.h"
 
 extern char** environ;
 
@@ -226,19 +226,43 @@ class PrivateSoundServer {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-// A raw recording (16-bit mono at rate, as parec writes it) received, and
-// what was heard as text for failure messages; slackMs as SecondSlackMs.
-inline Reception ReceiveRecording(const fs::path& path, unsigned rate, std::string& heard, double slackMs) {
-  const std::string raw = ReadFile(path);
-  std::vector<std::int16_t> samples(raw.size() / 2);
-  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-  Reception reception = BpcReceiver::Receive(samples, rate, slackMs);
-  heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms";
-  for (const ReceivedFrame& f : reception.frames) {
-    heard += "\nframe at " + std::to_string(f.startMs) + " ms:";
-    heard += " " + f.symbols;
+// The sink's monitor recorded (mono 16-bit, as parec writes it) while a
+// test plays into the sink, and received back into a station's frames.
+class SinkRecording {
+ public:
+  SinkRecording(PrivateSoundServer& server, unsigned rate) : server_(server), rate_(rate) {}
+
+  // Once the server has started.
+  bool Start() {
+    path_ = server_.dir() / "recording.raw";
+    return server_.StartRecording(recorder_, path_, rate_);
   }
-  return reception;
-}
+
+  // Lets the last samples through the server, then ends the recording.
+  void Stop() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    recorder_.Signal(SIGINT);
+    recorder_.Wait(std::chrono::seconds(10));
+  }
+
+  // The frames heard, and what was heard as text for failure messages.
+  Reception Receive(const Station& station, std::string& heard) const {
+    const std::string raw = ReadFile(path_);
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    Reception reception = e2e::Receive(samples, rate_, station);
+    heard = "lead silence " + std::to_string(reception.leadSilenceMs) + " ms, seconds within " +
+            std::to_string(reception.worstSecondMs) + " ms, " + std::to_string(reception.brokenFrames) +
+            " frames that carried no time";
+    for (const ReceivedFrame& f : reception.frames) heard += "\nframe at " + std::to_string(f.startMs) + " ms: " + f.time;
+    return reception;
+  }
+
+ private:
+  PrivateSoundServer& server_;
+  fs::path path_;
+  unsigned rate_;
+  Child recorder_;
+};
 
 }  // namespace e2e

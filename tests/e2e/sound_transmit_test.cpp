@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 #include <regex>
 #include <string>
@@ -16,25 +15,16 @@
 #include "platform/local_time.h"
 #include "platform/system_clock.h"
 #include "signal/station_table.h"
-#include "signal/station_notation.h"
-#include "signal/stations/bpc.h"
 #include "tests/cli_command.h"
-#include "tests/e2e/bpc_receiver.h"
 #include "tests/e2e/sound_server.h"
 #include "tests/ntp/fake_ntp_server.h"
-#include "tests/signal/station_decoder.h"
 
 namespace {
 
-// The program's command with the given arguments after it.
-std::vector<std::string> Cli(std::vector<std::string> args) {
-  std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
-  command.insert(command.end(), args.begin(), args.end());
-  return command;
-}
-
 using e2e::Child;
 using platform::Time64;
+
+const Station& Bpc() { return *FindStation("bpc"); }
 
 constexpr unsigned kRate = 44100;
 const double kSlackMs = e2e::SecondSlackMs(test_support::CliIsWindowsBuild());
@@ -79,16 +69,24 @@ class SoundTransmit : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(server.Start(error)) << error;
   }
+  // tempiola-cli transmit with the arguments, its errors kept for Errors().
+  bool Transmit(Child& cli, const std::vector<std::string>& args) {
+    std::vector<std::string> command = test_support::CliCommand(TEMPIOLA_CLI);
+    command.push_back("transmit");
+    command.insert(command.end(), args.begin(), args.end());
+    return cli.Spawn(command, "", (server.dir() / "cli.err").string());
+  }
+  std::string Errors() const { return e2e::ReadFile(server.dir() / "cli.err"); }
+
   e2e::PrivateSoundServer server;
+  e2e::SinkRecording recording{server, kRate};
 };
 
 TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
-  Child recorder;
-  const auto recording = server.dir() / "recording.raw";
-  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  ASSERT_TRUE(recording.Start());
 
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "1"}));
   std::vector<Line> lines;
   std::string driftLine, sentLine;
   Time64 firstFrameBegins = 0;
@@ -116,13 +114,10 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
     }
     lines.push_back(line);
   }
-  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << Errors();
   // Frames 1 to 3 played whole; the fourth had begun.
   EXPECT_EQ(sentLine, std::string(kSentLine) + "3; stalls: 0");
-  // Let the last samples through the server before the recording ends.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  recorder.Signal(SIGINT);
-  recorder.Wait(std::chrono::seconds(10));
+  recording.Stop();
 
   std::string log;
   for (const Line& l : lines) log += "\n" + std::to_string(l.hh) + ":" + std::to_string(l.mm) + ":" + std::to_string(l.ss) + "  " + l.text;
@@ -164,13 +159,18 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   EXPECT_EQ(platform::ToLocalTime(firstFrameBegins).second % 20, 0);
 
   std::string heard;
-  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard, kSlackMs);
+  const e2e::Reception reception = recording.Receive(Bpc(), heard);
   SCOPED_TRACE(heard);
   EXPECT_EQ(reception.brokenFrames, 0);
+  EXPECT_LE(reception.worstSecondMs, kSlackMs);
   ASSERT_EQ(reception.frames.size(), 3u);
-  // The first frame follows the silence of the paused device directly, and
-  // the frames follow one another without a gap between the buffers.
-  EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, 5.0);
+  // The first frame follows the silence of the paused device directly (the
+  // reference second, the tone throughout, then second 1's silence; the
+  // decoder places the frame along a line through its seconds, within a
+  // second's slack of that), and the frames follow one another without a
+  // gap between the buffers.
+  EXPECT_NEAR(reception.firstSilenceMs - 1000, reception.leadSilenceMs, 5.0);
+  EXPECT_NEAR(reception.frames[0].startMs, reception.leadSilenceMs, kSlackMs);
   // Between them lie 20 s of the sink's clock (some 4 ms more than 20 s of
   // samples at its 200 ppm) and, on Linux, up to 10 ms the transmitter adds
   // or drops to put a piece on its second; Wine's mixing into the sound
@@ -180,7 +180,7 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
   const double spacingMs = std::max(25.0, kSlackMs);
   for (size_t k = 0; k < reception.frames.size(); ++k) {
     SCOPED_TRACE("frame " + std::to_string(k + 1));
-    EXPECT_EQ(reception.frames[k].symbols, e2e::FrameFor(firstFrameBegins + 1 + 20 * static_cast<Time64>(k)));
+    EXPECT_EQ(reception.frames[k].time, e2e::BpcTime(firstFrameBegins + 20 * static_cast<Time64>(k)));
     if (k > 0) {
       EXPECT_NEAR(reception.frames[k].startMs - reception.frames[k - 1].startMs, 20000.0, spacingMs);
     }
@@ -192,11 +192,9 @@ TEST_F(SoundTransmit, OneMinuteOnTheDefaultDeviceIsReceivedFrameByFrame) {
 // the frame of that minute.
 TEST_F(SoundTransmit, AMinuteStationIsReceivedAsTheFrameOfItsMinute) {
   const Station& msf = *FindStation("msf");
-  Child recorder;
-  const auto recording = server.dir() / "recording.raw";
-  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  ASSERT_TRUE(recording.Start());
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--station", "msf", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--station", "msf", "--minutes", "1"}));
   Time64 firstFrameBegins = 0;
   std::string last;
   while (auto text = cli.ReadLine()) {
@@ -207,29 +205,25 @@ TEST_F(SoundTransmit, AMinuteStationIsReceivedAsTheFrameOfItsMinute) {
     }
     last = line.text;
   }
-  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  recorder.Signal(SIGINT);
-  recorder.Wait(std::chrono::seconds(10));
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << Errors();
+  recording.Stop();
   EXPECT_EQ(last, "停止发波");
   ASSERT_NE(firstFrameBegins, 0);
   EXPECT_EQ(firstFrameBegins % 60, 0);
 
+  std::string heard;
+  const e2e::Reception reception = recording.Receive(msf, heard);
+  SCOPED_TRACE(heard);
+  EXPECT_EQ(reception.brokenFrames, 0);
+  ASSERT_EQ(reception.frames.size(), 1u);
+  EXPECT_EQ(reception.frames[0].time, e2e::SentTime(msf, firstFrameBegins));
+  // The tone first comes on where the minute marker's silence ends; the
+  // minute the frame carries begins a minute after the frame, a minute of
+  // the sink's clock (some 12 ms more at its 200 ppm).
   StationFrame sent{};
   msf.encode(firstFrameBegins, sent);
-  const std::string raw = e2e::ReadFile(recording);
-  std::vector<std::int16_t> samples(raw.size() / 2);
-  std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-  // The tone first comes on where the minute marker's silence ends.
-  const std::size_t window = kRate / 500;
-  std::size_t onset = 0;
-  while (onset + window <= samples.size() && !station_test::ToneAt(samples, onset, window, kRate, msf.toneHz)) {
-    onset += window;
-  }
-  const std::size_t markerSilence = std::size_t{msf.shapes[sent[0]].ms[0]} * kRate / 1000;
-  ASSERT_GE(onset, markerSilence);
-  const auto slack = static_cast<std::size_t>(test_support::CliIsWindowsBuild() ? kSlackMs * kRate / 1000 : 0);
-  EXPECT_EQ(station_test::DecodeFrame(msf, samples, onset - markerSilence, kRate, slack), StationFrameText(msf, sent));
+  const double frameBeginsMs = reception.leadSilenceMs - msf.shapes[sent[0]].ms[0];
+  EXPECT_NEAR(reception.frames[0].startMs - 60000, frameBeginsMs, std::max(25.0, kSlackMs));
 }
 
 // A server whose clock runs 3723.25 s ahead: the transmission sends its
@@ -244,12 +238,9 @@ TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
     now.ToNetwork(reply.data() + 40);
     return reply;
   });
-  Child recorder;
-  const auto recording = server.dir() / "recording.raw";
-  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  ASSERT_TRUE(recording.Start());
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1", "--ntp", "127.0.0.1", "--port", std::to_string(ntp.port())}),
-                        "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "1", "--ntp", "127.0.0.1", "--port", std::to_string(ntp.port())}));
   std::vector<std::string> said;
   Time64 firstFrameBegins = 0;
   while (auto text = cli.ReadLine()) {
@@ -259,10 +250,8 @@ TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
       ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, firstFrameBegins));
     }
   }
-  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  recorder.Signal(SIGINT);
-  recorder.Wait(std::chrono::seconds(10));
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << Errors();
+  recording.Stop();
 
   ASSERT_GE(said.size(), 2u);
   std::smatch m;
@@ -279,11 +268,12 @@ TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
   EXPECT_EQ(platform::ToLocalTime(serverBoundary).second % 20, 0);
 
   std::string heard;
-  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard, kSlackMs);
+  const e2e::Reception reception = recording.Receive(Bpc(), heard);
   SCOPED_TRACE(heard);
+  EXPECT_LE(reception.worstSecondMs, kSlackMs);
   ASSERT_EQ(reception.frames.size(), 3u);
   for (size_t k = 0; k < reception.frames.size(); ++k) {
-    EXPECT_EQ(reception.frames[k].symbols, e2e::FrameFor(serverBoundary + 1 + 20 * static_cast<Time64>(k))) << k;
+    EXPECT_EQ(reception.frames[k].time, e2e::BpcTime(serverBoundary + 20 * static_cast<Time64>(k))) << k;
   }
 }
 
@@ -291,11 +281,9 @@ TEST_F(SoundTransmit, WithAServersTimeTheFramesCarryItFromItsSecond) {
 // the transmission counts down again and every frame heard after it
 // carries the time of the boundary it begins on.
 TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
-  Child recorder;
-  const auto recording = server.dir() / "recording.raw";
-  ASSERT_TRUE(server.StartRecording(recorder, recording, kRate));
+  ASSERT_TRUE(recording.Start());
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "2"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "2"}));
   std::vector<std::string> texts;
   Time64 againBegins = 0;
   bool frozen = false, countedDownAgain = false;
@@ -314,10 +302,8 @@ TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
       ASSERT_TRUE(InstantOf(line.hh, line.mm, line.ss, againBegins));
     }
   }
-  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  recorder.Signal(SIGINT);
-  recorder.Wait(std::chrono::seconds(10));
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << Errors();
+  recording.Stop();
   std::string log;
   for (const std::string& t : texts) log += "\n" + t;
   SCOPED_TRACE("the command printed:" + log);
@@ -326,21 +312,21 @@ TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
   EXPECT_EQ(platform::ToLocalTime(againBegins).second % 20, 0);
 
   std::string heard;
-  const e2e::Reception reception = e2e::ReceiveRecording(recording, kRate, heard, kSlackMs);
+  const e2e::Reception reception = recording.Receive(Bpc(), heard);
   SCOPED_TRACE(heard);
   // The frame begun again is heard, and every one after it carries the time
   // of the boundary it begins on. A busy machine may stall the output again
   // and so drop frames; the recording goes on in real time meanwhile, so a
   // frame's place in it tells its boundary.
   std::size_t k = 0;
-  while (k < reception.frames.size() && reception.frames[k].symbols != e2e::FrameFor(againBegins + 1)) ++k;
+  while (k < reception.frames.size() && reception.frames[k].time != e2e::BpcTime(againBegins)) ++k;
   ASSERT_LT(k, reception.frames.size()) << "the frame begun again is not heard";
   ASSERT_GE(reception.frames.size() - k, 2u);
   for (std::size_t i = k + 1; i < reception.frames.size(); ++i) {
     const double sinceMs = reception.frames[i].startMs - reception.frames[k].startMs;
     const auto frames = static_cast<Time64>(std::lround(sinceMs / 20000));
     EXPECT_NEAR(sinceMs, 20000.0 * static_cast<double>(frames), 100) << i;
-    EXPECT_EQ(reception.frames[i].symbols, e2e::FrameFor(againBegins + 1 + 20 * frames)) << i;
+    EXPECT_EQ(reception.frames[i].time, e2e::BpcTime(againBegins + 20 * frames)) << i;
   }
 }
 
@@ -349,7 +335,7 @@ TEST_F(SoundTransmit, AfterTheOutputStallsTheFramesAreBackOnTheirBoundaries) {
 // fails instead of reporting a transmission that never kept time.
 TEST_F(SoundTransmit, AnOutputThatKeepsStallingSendsNothingAndFails) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "1"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "1"}));
   // A suspended sink plays nothing meanwhile and does not catch up after.
   auto suspend = [&](const char* on) {
     Child pactl;
@@ -378,16 +364,15 @@ TEST_F(SoundTransmit, AnOutputThatKeepsStallingSendsNothingAndFails) {
   const int status = cli.Wait(std::chrono::seconds(30));
   done = true;
   staller.join();
-  EXPECT_EQ(status, 1) << e2e::ReadFile(server.dir() / "cli.err");
+  EXPECT_EQ(status, 1) << Errors();
   EXPECT_GE(stallLines, 1);
   EXPECT_EQ(sent, std::string(kSentLine) + "0; stalls: " + std::to_string(stallLines));
-  EXPECT_NE(e2e::ReadFile(server.dir() / "cli.err").find("no frame was sent whole and on time"), std::string::npos);
+  EXPECT_NE(Errors().find("no frame was sent whole and on time"), std::string::npos);
 }
 
 TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5", "--rate", "96000"}), "",
-                        (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "5", "--rate", "96000"}));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
   Line line;
@@ -405,18 +390,18 @@ TEST_F(SoundTransmit, CtrlCDuringTheCountdownStopsCleanly) {
     rest.push_back(line.text);
   }
   // Stopped before it could send: nothing failed.
-  EXPECT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(30)), 0) << Errors();
   EXPECT_EQ(sent, std::string(kSentLine) + "0; stalls: 0");
   ASSERT_FALSE(rest.empty());
   EXPECT_EQ(rest.back(), "停止发波");
-  EXPECT_EQ(e2e::ReadFile(server.dir() / "cli.err"), "");
+  EXPECT_EQ(Errors(), "");
 }
 
 // The sound server dies under the armed device (its stream plays silence
 // until the boundary): the command says why and fails instead of waiting.
 TEST_F(SoundTransmit, TheSoundServerDyingEndsTheCommandWithTheReason) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "5"}));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
   server.Signal(SIGKILL);
@@ -425,21 +410,20 @@ TEST_F(SoundTransmit, TheSoundServerDyingEndsTheCommandWithTheReason) {
   // the playing buffer ends it: up to 24 s of countdown and 40 s past the
   // start.
   EXPECT_EQ(cli.Wait(std::chrono::seconds(90)), 1);
-  EXPECT_NE(e2e::ReadFile(server.dir() / "cli.err").find("声音设备停止播放，发波已中止"), std::string::npos)
-      << e2e::ReadFile(server.dir() / "cli.err");
+  EXPECT_NE(Errors().find("声音设备停止播放，发波已中止"), std::string::npos) << Errors();
 }
 
 // A frozen sound server holds the stream's stop inside the sound system;
 // Ctrl-C ends the command all the same.
 TEST_F(SoundTransmit, CtrlCEndsTheCommandWhileTheSoundServerIsFrozen) {
   Child cli;
-  ASSERT_TRUE(cli.Spawn(Cli({"transmit", "--minutes", "5"}), "", (server.dir() / "cli.err").string()));
+  ASSERT_TRUE(Transmit(cli, {"--minutes", "5"}));
   auto first = cli.ReadLine();
   ASSERT_TRUE(first.has_value());
   server.Signal(SIGSTOP);
   cli.Signal(SIGINT);
   // Hung, it would sit there for half a minute or more.
-  ASSERT_EQ(cli.Wait(std::chrono::seconds(20)), 0) << e2e::ReadFile(server.dir() / "cli.err");
+  ASSERT_EQ(cli.Wait(std::chrono::seconds(20)), 0) << Errors();
   std::string last;
   while (auto text = cli.ReadLine()) {
     if (text->rfind(kSentLine, 0) != 0) last = *text;

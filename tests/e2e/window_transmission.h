@@ -1,5 +1,5 @@
 // The main window driven as a user would through one transmission: the
-// modes, start, the countdown, two frames begun, stop. Run in the process
+// modes, start, the countdown, three frames begun, stop. Run in the process
 // of the window test on Linux, and in a Windows test program under Wine
 // that the Linux test starts.
 #pragma once
@@ -41,7 +41,7 @@ inline LastLine Last(const afxtest::Window& w) {
 
 // The instant the log says the first frame began (0 when the run failed:
 // the failure is reported).
-inline platform::Time64 TransmitOneFrameInTheWindow() {
+inline platform::Time64 TransmitTwoFramesInTheWindow() {
   platform::Time64 firstFrameBegins = 0;
   CTempiolaDlg dlg;
   afxtest::Script script;
@@ -58,10 +58,12 @@ inline platform::Time64 TransmitOneFrameInTheWindow() {
     EXPECT_EQ(modes, (std::vector<std::string>{"模式0", "模式1", "模式2"}));
     w.Click(IDC_START);
     ASSERT_TRUE(w.PumpUntil([&] { return Last(w).text.rfind("等待 ", 0) == 0; }, 10000)) << Last(w).text;
-    // The first frame begins within 24 s; the second when it has played whole.
+    // The first frame begins within 24 s, each next one when the one
+    // before has played whole.
     ASSERT_TRUE(w.PumpUntil([&] { return Last(w).text == "正在发波 1"; }, 30000)) << Last(w).text;
     firstFrameBegins = Last(w).at;
     ASSERT_TRUE(w.PumpUntil([&] { return Last(w).text == "正在发波 2"; }, 30000)) << Last(w).text;
+    ASSERT_TRUE(w.PumpUntil([&] { return Last(w).text == "正在发波 3"; }, 30000)) << Last(w).text;
     w.Click(IDC_STOP);
     ASSERT_TRUE(w.PumpUntil([&] { return Last(w).text == "停止发波"; }, 10000)) << Last(w).text;
     EXPECT_TRUE(w.IsEnabled(IDC_START));

@@ -9,8 +9,8 @@
 
 namespace {
 
-TEST(WindowTransmission, OneFrameThenStop) {
-  const platform::Time64 firstFrameBegins = e2e::TransmitOneFrameInTheWindow();
+TEST(WindowTransmission, TwoFramesThenStop) {
+  const platform::Time64 firstFrameBegins = e2e::TransmitTwoFramesInTheWindow();
   ASSERT_NE(firstFrameBegins, 0);
   std::printf("first frame begins %lld\n", static_cast<long long>(firstFrameBegins));
   std::fflush(stdout);
