@@ -16,7 +16,7 @@ bool Contains(const std::vector<std::string_view>& list, std::string_view name) 
 
 }  // namespace
 
-bool Args::Parse(int argc, char** argv, int first, const OptionSpec& spec, std::string& error) {
+bool Args::Parse(int argc, char** argv, int first, const OptionSpec& options, std::string& error) {
   bool optionsDone = false;
   for (int i = first; i < argc; ++i) {
     std::string_view a = argv[i];
@@ -38,7 +38,7 @@ bool Args::Parse(int argc, char** argv, int first, const OptionSpec& spec, std::
       name = a.substr(0, eq);
       inlineValue = a.substr(eq + 1);
     }
-    if (Contains(spec.withValue, name)) {
+    if (Contains(options.withValue, name)) {
       if (inlineValue) {
         values_[std::string(name)] = std::string(*inlineValue);
       } else if (i + 1 < argc) {
@@ -47,7 +47,7 @@ bool Args::Parse(int argc, char** argv, int first, const OptionSpec& spec, std::
         error = std::string("option ") + std::string(name) + " needs a value";
         return false;
       }
-    } else if (Contains(spec.flags, name) && !inlineValue) {
+    } else if (Contains(options.flags, name) && !inlineValue) {
       flags_.emplace_back(name);
     } else {
       error = std::string("unknown option ") + std::string(a);
@@ -93,10 +93,10 @@ int FailRun(std::string_view utf8Message) {
   return kExitFailure;
 }
 
-std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& spec, std::string_view synopsis,
+std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& options, std::string_view synopsis,
                                 std::string_view help, Args& args) {
   std::string error;
-  if (!args.Parse(argc, argv, first, spec, error)) return Fail(error);
+  if (!args.Parse(argc, argv, first, options, error)) return Fail(error);
   if (!args.WantsHelp()) return std::nullopt;
   std::printf("usage: tempiola-cli %.*s\n%.*s", static_cast<int>(synopsis.size()), synopsis.data(),
               static_cast<int>(help.size()), help.data());

@@ -28,7 +28,7 @@ class Args {
  public:
   // Parses argv[first..argc). "--" ends the options. False with a one-line
   // reason on an unknown option or an option that lacks its value.
-  bool Parse(int argc, char** argv, int first, const OptionSpec& spec, std::string& error);
+  bool Parse(int argc, char** argv, int first, const OptionSpec& options, std::string& error);
 
   const std::vector<std::string>& positional() const { return positional_; }
   std::optional<std::string> Value(std::string_view option) const;
@@ -64,7 +64,7 @@ int FailRun(std::string_view utf8Message);
 // A command's arguments read: nothing where the command goes on, else the
 // status it returns, its reason said (bad options) or its help printed
 // ("usage: tempiola-cli <synopsis>", then the text).
-std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& spec, std::string_view synopsis,
+std::optional<int> ParseCommand(int argc, char** argv, int first, const OptionSpec& options, std::string_view synopsis,
                                 std::string_view help, Args& args);
 
 // A one-line misuse message that names the command's synopsis and --help;

@@ -118,12 +118,14 @@ std::vector<Second> Track(const std::vector<float>& low, const std::vector<doubl
       // neither phase: they go, and the seconds follow the new phase.
       const double lostAt = list[list.size() - kLostAfter].startMs;
       const Lock again = Acquire(edges, lostAt, lostAt + kReacquireMs, period);
-      const double off = std::fmod(again.phaseMs - std::fmod(due, period) + 2 * period, period);
-      if (again.z >= kMinZ && std::min(off, period - off) > kMatchMs) {
+      const double off = std::fmod(again.phaseMs - std::fmod(due, period) + period, period);
+      if (again.z < kMinZ) {
+        // Nothing to follow yet: the seconds go on where they were due.
+      } else if (std::min(off, period - off) > kMatchMs) {
         list.resize(list.size() - kLostAfter);
         due = std::floor(lostAt / period) * period + again.phaseMs;
         while (due < lostAt - kMatchMs) due += period;
-      } else if (again.z >= kMinZ) {
+      } else {
         double next = std::floor(due / period) * period + again.phaseMs;
         while (next < due - period / 2) next += period;
         due = next;
